@@ -1,0 +1,7 @@
+#include "app/RunDriver.h"
+#include "platform/PosixPlatform.h"
+
+int main(int argc, char** argv) {
+  CPosixPlatform platform;
+  return RunMain(argc, argv, platform);
+}

@@ -1,0 +1,3 @@
+// STUB: to be implemented.
+#include "param/ConvParam.h"
+std::string CConvParam::GetErrorMessage(int) { return {}; }

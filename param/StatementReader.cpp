@@ -1,0 +1,3 @@
+// STUB: to be implemented.
+#include "param/ConvParam.h"
+void CConvParam::ReadStatement(std::string_view) { m_nErr = 12; }

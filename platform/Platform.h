@@ -1,0 +1,84 @@
+// The one narrow interface between the program and the operating system:
+// files with exclusive sharing, wildcard enumeration, console and clock.
+// PosixPlatform implements it on Linux; FakePlatform keeps everything in
+// memory for tests. Nothing outside platform/ touches the operating system.
+//
+// All paths and names crossing this interface are code page 932 bytes, as the
+// parameter file spells them; the implementation converts to and from the
+// file system's encoding.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Identity of an open or existing file (device and inode on Linux).
+struct CFileId {
+  uint64_t dev = 0;
+  uint64_t ino = 0;
+  bool operator==(const CFileId&) const = default;
+};
+
+// An open file, locked exclusively for as long as it is open. Raw bytes: the
+// text-mode rules live in CTextReader and CTextWriter.
+class CFile {
+ public:
+  virtual ~CFile() = default;
+  // Reads up to `size` bytes; returns the count, 0 at end of file, -1 on failure.
+  virtual long long Read(char* buffer, size_t size) = 0;
+  // Writes all bytes; false on failure.
+  virtual bool Write(const char* data, size_t size) = 0;
+  // Empties the file and writes from its start from now on; false on failure.
+  virtual bool Truncate() = 0;
+  virtual CFileId Id() const = 0;
+  // Flushes and closes; false when earlier data could not be stored. Further
+  // calls do nothing and return true.
+  virtual bool Close() = 0;
+};
+
+enum class EOpenMode {
+  kRead,    // existing file, for reading
+  kWrite,   // created if missing, NOT emptied: the caller checks it, then calls Truncate
+  kAppend,  // created if missing, written at its end
+};
+
+// Broken-down local time.
+struct CDateTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// One match of a wildcard pattern.
+struct CDirMatch {
+  std::string strName;      // bare name as the file system spells it (code page 932 form)
+  std::string strFullPath;  // pattern's directory made absolute, "/", the name
+  bool bDirectory = false;
+};
+
+class CPlatform {
+ public:
+  virtual ~CPlatform() = default;
+
+  // Opens `path` (code page 932, "/" or single-byte "\" separators, looked up
+  // case-blind) and takes an exclusive non-blocking lock. Returns nullptr when
+  // the file cannot be opened or locked.
+  virtual std::unique_ptr<CFile> OpenFile(const std::string& path, EOpenMode mode) = 0;
+
+  // Identity of an existing file; false when there is none.
+  virtual bool GetFileId(const std::string& path, CFileId& id) = 0;
+
+  // Every entry matching `pattern` (its last component may hold "*" and "?",
+  // every component matched case-blind), ordered by name compared case-blind,
+  // then byte by byte. Empty when nothing matches.
+  virtual std::vector<CDirMatch> FindFiles(const std::string& pattern) = 0;
+
+  // Writes code page 932 text to standard output (converted for a UTF-8
+  // terminal when the console policy says so).
+  virtual void WriteConsole(const std::string& text) = 0;
+  // Reads one byte from standard input; -1 at end of input.
+  virtual int ReadConsoleChar() = 0;
+
+  // Current time in whole seconds, and its local calendar form.
+  virtual long long Now() = 0;
+  virtual CDateTime LocalTime(long long seconds) = 0;
+};

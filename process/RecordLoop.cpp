@@ -1,0 +1,3 @@
+// STUB: to be implemented.
+#include "param/ConvParam.h"
+void CConvParam::ProcessInputFile(const std::string&, const std::string&) {}

@@ -1,0 +1,3 @@
+// STUB: to be implemented.
+#include "cond/SyntaxCheck.h"
+void CSyntaxCheck::ParseValueOperands(std::string&, std::string&, std::string&, std::string&, std::string&, std::string&, std::string&, std::string_view, int& e) const { e = 10; }
