@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, when it is missing: a C++20
+# compiler, CMake, GoogleTest and the C library's code page 932 converter.
+set -euo pipefail
+
+need=()
+command -v g++ >/dev/null 2>&1 || need+=(g++)
+command -v cmake >/dev/null 2>&1 || need+=(cmake)
+command -v make >/dev/null 2>&1 || need+=(make)
+command -v iconv >/dev/null 2>&1 || need+=(libc-bin)
+if [ ! -f /usr/include/gtest/gtest.h ] && [ ! -f /usr/local/include/gtest/gtest.h ]; then
+  need+=(libgtest-dev)
+fi
+# glibc's converter modules for code page 932 (file names, console, tests).
+if ! printf 'A' | iconv -f CP932 -t UTF-8 >/dev/null 2>&1; then
+  need+=(libc6 locales)
+fi
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "setup: installing ${need[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq "${need[@]}" >/dev/null
+fi
