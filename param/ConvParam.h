@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "cond/SyntaxCheck.h"
+#include "platform/Cp932.h"
 #include "platform/Platform.h"
 #include "platform/TextIo.h"
 #include "value/Numeric.h"
@@ -103,7 +104,11 @@ class CConvParam {
   void EditRecord(int& error, int inCount, int outCount, const std::string& fileName);
   void CsvRecord(int& error, int inCount, int outCount, const std::string& fileName);
 
-  bool HasOption(char letter) const { return m_strOption.find(letter) != std::string::npos; }
+  // Character-aligned, so the second byte of a double-byte character in the
+  // OPT value (0x83 0x53 "ゴ") never turns an option on.
+  bool HasOption(char letter) const {
+    return cp932::FindChar(m_strOption, letter) != std::string::npos;
+  }
   // Folder mode: the output value ends with "/" or a single-byte "\".
   bool IsFolderMode() const;
 
