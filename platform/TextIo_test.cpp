@@ -1,0 +1,199 @@
+#include "platform/TextIo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/FakePlatform.h"
+
+namespace {
+
+// A file that hands out its bytes in short reads of `chunk` bytes, so CR LF
+// pairs and 0x1A fall on every possible read boundary; optionally fails.
+class CChunkFile : public CFile {
+ public:
+  CChunkFile(std::string data, size_t chunk, bool failAtEnd = false)
+      : m_data(std::move(data)), m_nChunk(chunk), m_bFailAtEnd(failAtEnd) {}
+  long long Read(char* buffer, size_t size) override {
+    size_t n = std::min({size, m_nChunk, m_data.size() - m_nPos});
+    if (n == 0 && m_bFailAtEnd) return -1;
+    std::memcpy(buffer, m_data.data() + m_nPos, n);
+    m_nPos += n;
+    return static_cast<long long>(n);
+  }
+  bool Write(const char*, size_t) override { return false; }
+  bool Truncate() override { return false; }
+  CFileId Id() const override { return {}; }
+  bool Close() override { return true; }
+
+ private:
+  std::string m_data;
+  size_t m_nChunk;
+  size_t m_nPos = 0;
+  bool m_bFailAtEnd;
+};
+
+std::vector<std::string> ReadAll(const std::string& data, size_t chunk = size_t{1} << 30) {
+  CTextReader reader;
+  reader.Attach(std::make_unique<CChunkFile>(data, chunk));
+  std::vector<std::string> pieces;
+  std::string_view piece;
+  while (reader.ReadPiece(piece)) pieces.emplace_back(piece);
+  EXPECT_FALSE(reader.Failed());
+  return pieces;
+}
+
+// What a character-at-a-time text-mode reader with a 100,000-byte buffer
+// gives: the stream ends at 0x1A, CR LF is one LF, and each read stops after
+// an LF or after 99,999 characters.
+std::vector<std::string> ModelPieces(const std::string& raw) {
+  std::string text;
+  for (size_t i = 0; i < raw.size() && raw[i] != '\x1A'; ++i) {
+    if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+    text += raw[i];
+  }
+  std::vector<std::string> pieces;
+  std::string cur;
+  for (char c : text) {
+    cur += c;
+    if (c == '\n' || cur.size() == CTextReader::kMaxPiece) pieces.push_back(std::move(cur)), cur.clear();
+  }
+  if (!cur.empty()) pieces.push_back(cur);
+  return pieces;
+}
+
+}  // namespace
+
+TEST(TextReader, LineEndsAndEndOfFileByte) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(ReadAll("a\r\nb\rc\n\r\n"), (V{"a\n", "b\rc\n", "\n"}));
+  EXPECT_EQ(ReadAll("ab\ncd\x1A" "ef\n"), (V{"ab\n", "cd"}));
+  EXPECT_EQ(ReadAll("\x1A" "abc"), V{});
+  EXPECT_EQ(ReadAll(""), V{});
+  EXPECT_EQ(ReadAll("last"), V{"last"});
+  EXPECT_EQ(ReadAll("x\r"), V{"x\r"});            // a lone CR at the end is data
+  EXPECT_EQ(ReadAll("x\r\x1A\n"), V{"x\r"});      // so is one before 0x1A
+  EXPECT_EQ(ReadAll("x\r\r\n"), V{"x\r\n"});      // only the CR next to the LF goes
+  EXPECT_EQ(ReadAll(std::string("a\0b\n\0", 5)), (V{std::string("a\0b\n", 4), std::string(1, '\0')}));
+  // Double-byte text passes untouched, including a second byte 0x5C.
+  EXPECT_EQ(ReadAll("\x95\x5C\x83\x41\r\n"), V{"\x95\x5C\x83\x41\n"});
+}
+
+TEST(TextReader, CrLfAcrossEveryReadBoundary) {
+  const std::string data = "ab\r\ncd\r\r\n\r\n\re\rf\r\n\x95\x5C\r\ngh\r";
+  const auto expected = ModelPieces(data);
+  ASSERT_EQ(expected.size(), 6u);
+  for (size_t chunk = 1; chunk <= data.size(); ++chunk) EXPECT_EQ(ReadAll(data, chunk), expected) << chunk;
+}
+
+TEST(TextReader, LongLinesArriveInPiecesOf99999) {
+  const size_t kMax = CTextReader::kMaxPiece;
+  auto sizes = [](const std::vector<std::string>& pieces) {
+    std::vector<size_t> s;
+    for (const auto& p : pieces) s.push_back(p.size());
+    return s;
+  };
+  using S = std::vector<size_t>;
+  EXPECT_EQ(sizes(ReadAll(std::string(150000, 'x'))), (S{kMax, 50001}));
+  EXPECT_EQ(sizes(ReadAll(std::string(150000, 'x') + "\n")), (S{kMax, 50002}));
+  // 99,998 bytes and LF fit; 99,999 bytes and LF do not: the LF comes alone.
+  EXPECT_EQ(sizes(ReadAll(std::string(kMax - 1, 'x') + "\n")), (S{kMax}));
+  auto pieces = ReadAll(std::string(kMax, 'x') + "\nz");
+  EXPECT_EQ(sizes(pieces), (S{kMax, 1, 1}));
+  EXPECT_EQ(pieces[1], "\n");
+  EXPECT_NE(pieces[0].back(), '\n');
+  // The same with CR LF, whose CR does not count.
+  EXPECT_EQ(sizes(ReadAll(std::string(kMax - 1, 'x') + "\r\n")), (S{kMax}));
+  pieces = ReadAll(std::string(kMax, 'x') + "\r\n");
+  EXPECT_EQ(sizes(pieces), (S{kMax, 1}));
+  EXPECT_EQ(pieces[1], "\n");
+  // A lone CR as byte 99,999: data, and the line goes on.
+  EXPECT_EQ(sizes(ReadAll(std::string(kMax - 1, 'x') + "\ry\n")), (S{kMax, 2}));
+}
+
+TEST(TextReader, AgreesWithTheModelOnLargeRandomInput) {
+  // Several megabytes of lines whose lengths cluster around the piece limit
+  // and the block size, with CR, LF, NUL and lead bytes mixed in.
+  std::mt19937 rng(1932);
+  std::string data;
+  const size_t lengths[] = {0, 1, 99997, 99998, 99999, 100000, 100001, 150000, 200000, 1 << 20};
+  while (data.size() < (size_t{5} << 20)) {
+    size_t len = lengths[rng() % 10] + rng() % 3;
+    std::string line(len, 'a');
+    for (int k = 0; k < 4 && len > 0; ++k) line[rng() % len] = "\r\0\x83\\"[rng() % 4];
+    data += line;
+    data += (rng() % 2) ? "\r\n" : "\n";
+  }
+  data += "tail\r";
+  const auto expected = ModelPieces(data);
+  EXPECT_EQ(ReadAll(data), expected);
+  EXPECT_EQ(ReadAll(data, 65536 + 7), expected);  // pipe-sized reads
+}
+
+TEST(TextReader, ReportsAReadFailure) {
+  CTextReader reader;
+  reader.Attach(std::make_unique<CChunkFile>("ab\ncd", 100, true));
+  std::string_view piece;
+  std::vector<std::string> got;
+  while (reader.ReadPiece(piece)) got.emplace_back(piece);
+  EXPECT_TRUE(reader.Failed());
+  EXPECT_EQ(got, (std::vector<std::string>{"ab\n", "cd"}));
+  EXPECT_FALSE(reader.ReadPiece(piece));
+  reader.Close();
+  EXPECT_FALSE(reader.IsOpen());
+}
+
+TEST(TextWriter, WritesCrLfInLargeBlocks) {
+  CFakePlatform fake;
+  CTextWriter writer;
+  writer.Attach(fake.OpenFile("out.txt", EOpenMode::kWrite));
+  ASSERT_TRUE(writer.IsOpen());
+  EXPECT_TRUE(writer.Write("a\nb"));
+  EXPECT_TRUE(writer.Write("c\n\n\x95\x5C\r\n"));
+  // More than one buffer of text, LF at the very end of each buffer too.
+  std::string big;
+  while (big.size() < (size_t{3} << 20)) big += std::string(1023, 'x') + "\n";
+  EXPECT_TRUE(writer.Write(big));
+  EXPECT_EQ(fake.m_nWrites, 3);  // 3 MiB of text and the CRs: three full buffers so far
+  EXPECT_TRUE(writer.Close());
+  std::string expectedBig;
+  for (char c : big) c == '\n' ? expectedBig += "\r\n" : expectedBig += c;
+  EXPECT_EQ(fake.GetFile("out.txt"), "a\r\nbc\r\n\r\n\x95\x5C\r\r\n" + expectedBig);
+  EXPECT_FALSE(writer.IsOpen());
+}
+
+TEST(TextWriter, AFailedWriteIsNeverForgotten) {
+  CFakePlatform fake;
+  CTextWriter writer;
+  writer.Attach(fake.OpenFile("out.txt", EOpenMode::kWrite));
+  fake.m_nFailWriteAt = 2;
+  std::string block((size_t{1} << 20) - 10, 'x');
+  EXPECT_TRUE(writer.Write(block));  // buffered, nothing written yet
+  EXPECT_TRUE(writer.Write("abcdefghijklmnop"));  // fills the buffer: first write succeeds
+  EXPECT_EQ(fake.m_nWrites, 1);
+  EXPECT_TRUE(writer.Write("more\n"));  // buffered
+  EXPECT_FALSE(writer.Close());         // the second write fails at the final flush
+  // The first block stays as it was written.
+  std::string stored = fake.GetFile("out.txt");
+  EXPECT_GE(stored.size(), block.size());
+  EXPECT_EQ(stored, (block + "abcdefghijklmnop").substr(0, stored.size()));
+
+  // A failure in the middle: every later Write reports it, and Close too.
+  CTextWriter second;
+  second.Attach(fake.OpenFile("two.txt", EOpenMode::kWrite));
+  fake.m_nWrites = 0;
+  fake.m_nFailWriteAt = 1;
+  EXPECT_FALSE(second.Write(std::string((size_t{1} << 20) + 5, 'y')));
+  EXPECT_FALSE(second.Write("z"));
+  EXPECT_FALSE(second.Close());
+  EXPECT_EQ(fake.GetFile("two.txt"), "");
+
+  // Nothing to write: Close succeeds, and the file is free again.
+  CTextWriter third;
+  third.Attach(fake.OpenFile("two.txt", EOpenMode::kAppend));
+  EXPECT_TRUE(third.Close());
+  EXPECT_NE(fake.OpenFile("two.txt", EOpenMode::kRead), nullptr);
+}
