@@ -1,9 +1,325 @@
-// STUB: to be implemented.
+// Numbers: the numeric test, reading a value as a number, the canonical
+// numeric edit type and writing a number by it.
+//
+// Reading and writing use std::from_chars / std::to_chars, which are exact and
+// do not depend on the C locale (a decimal comma in LC_NUMERIC can never leak
+// into records) and need neither a terminator nor the heap.
 #include "value/Numeric.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <algorithm>
+#include <cstdint>
+
 namespace numeric {
-bool IsNumeric(std::string_view) { return true; }
-double ReadNumber(std::string_view) { return 0; }
-CNumFormat ParseNumFormat(std::string_view) { return {}; }
-void FormatNumber(double, const CNumFormat&, std::string& out) { out.clear(); }
-int MakeCanonicalEditType(std::string_view, std::string&, std::string_view) { return 17; }
+
+namespace {
+
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The bytes strtod skips before a number (isspace in the "C" locale).
+inline bool IsSpace(char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
+
+// Reads decimal digits from text[i] on, saturating at `limit`; advances i.
+int ReadDigits(std::string_view text, size_t& i, int limit) {
+  int64_t value = 0;
+  while (i < text.size() && IsDigit(text[i])) {
+    value = value * 10 + (text[i] - '0');
+    if (value > limit) value = limit;
+    ++i;
+  }
+  return static_cast<int>(value);
+}
+
+// atoi: white space, an optional sign, digits; saturates instead of
+// overflowing.
+int ReadInt(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int value = ReadDigits(text, i, INT_MAX);
+  return negative ? -value : value;
+}
+
+// Longest precision we write. Far beyond any output line (100,000 bytes), and
+// it keeps a freak edit type such as "N.8999999999" from asking for gigabytes.
+constexpr int kMaxPrecision = 100000;
+
+// Significant digits kept before the precision is applied.
+constexpr int kSignificant = 17;
+
+// The decimal digits of |number| rounded to 17 significant digits the way
+// the format prescribes: the exact expansion is cut after the 18th digit and
+// an 18th digit of 5 or more raises the 17th. digits[] receives 17 ASCII
+// digits, the result is the decimal exponent of digits[0]. number is finite
+// and not negative.
+int SeventeenDigits(double number, char (&digits)[kSignificant]) {
+  if (number == 0) {
+    for (char& d : digits) d = '0';
+    return 0;
+  }
+  // 26 significant digits, correctly rounded at the 26th. The first 18 are
+  // the exact ones unless rounding carried into them, which leaves digits
+  // 19-26 all zero; only then is the (slow, exact) long expansion needed. A
+  // double has at most 767 significant decimal digits.
+  char shortText[48];
+  char longText[800];
+  const char* text = shortText;
+  auto res = std::to_chars(shortText, shortText + sizeof shortText, number,
+                           std::chars_format::scientific, 25);
+  // Layout: d.dddddddddddddddddddddddde+XX; digit k (k >= 1) is at k + 1.
+  bool ambiguous = true;
+  for (int k = 18; k <= 25; ++k) {
+    if (shortText[k + 1] != '0') ambiguous = false;
+  }
+  if (ambiguous) {
+    res = std::to_chars(longText, longText + sizeof longText, number,
+                        std::chars_format::scientific, 780);
+    text = longText;
+  }
+  const char* end = res.ptr;
+  auto digitAt = [text](int k) { return k == 0 ? text[0] : text[k + 1]; };
+
+  for (int k = 0; k < kSignificant; ++k) digits[k] = digitAt(k);
+  const char* e = text;
+  while (e < end && *e != 'e') ++e;
+  int exponent = 0;
+  std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
+
+  if (digitAt(kSignificant) >= '5') {
+    int k = kSignificant - 1;
+    while (k >= 0 && digits[k] == '9') digits[k--] = '0';
+    if (k >= 0) {
+      ++digits[k];
+    } else {
+      digits[0] = '1';
+      ++exponent;
+    }
+  }
+  return exponent;
+}
+
+}  // namespace
+
+bool IsNumeric(std::string_view value) {
+  // Every byte of a double-byte character is outside the alphabet, and no
+  // trail byte is white space, so byte-wise trimming is safe here.
+  size_t begin = 0;
+  size_t end = value.size();
+  while (begin < end && IsSpace(value[begin])) ++begin;
+  while (end > begin && IsSpace(value[end - 1])) --end;
+  size_t i = begin;
+  if (i < end && (value[i] == '-' || value[i] == '+')) ++i;
+  bool point = false;
+  for (; i < end; ++i) {
+    char c = value[i];
+    if (c == '.') {
+      if (point) return false;
+      point = true;
+    } else if (!IsDigit(c)) {
+      return false;
+    }
+  }
+  return !(point && end - begin == 1);
+}
+
+double ReadNumber(std::string_view value) {
+  size_t i = 0;
+  while (i < value.size() && IsSpace(value[i])) ++i;
+  bool negative = false;
+  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+
+  // Only the decimal form is read: "inf", "nan" and "0x..." are not numbers
+  // here (they read as 0, or as far as their leading digits go).
+  const size_t mantissa = i;
+  size_t intDigits = 0;     // integer digits after leading zeros
+  size_t leadingZeros = 0;  // fraction zeros before the first non-zero digit
+  bool nonZeroSeen = false;
+  bool anyDigit = false;
+  while (i < value.size() && IsDigit(value[i])) {
+    anyDigit = true;
+    if (value[i] != '0') nonZeroSeen = true;
+    if (nonZeroSeen) ++intDigits;
+    ++i;
+  }
+  if (i < value.size() && value[i] == '.') {
+    ++i;
+    while (i < value.size() && IsDigit(value[i])) {
+      anyDigit = true;
+      if (value[i] != '0') nonZeroSeen = true;
+      if (!nonZeroSeen) ++leadingZeros;
+      ++i;
+    }
+  }
+  if (!anyDigit) return 0.0;
+
+  // An exponent counts only when it has at least one digit ("12e" reads 12).
+  int64_t exponent = 0;
+  if (i < value.size() && (value[i] == 'e' || value[i] == 'E')) {
+    size_t j = i + 1;
+    bool expNegative = false;
+    if (j < value.size() && (value[j] == '+' || value[j] == '-')) expNegative = value[j++] == '-';
+    if (j < value.size() && IsDigit(value[j])) {
+      while (j < value.size() && IsDigit(value[j])) {
+        if (exponent < 100000000) exponent = exponent * 10 + (value[j] - '0');
+        ++j;
+      }
+      if (expNegative) exponent = -exponent;
+      i = j;
+    }
+  }
+
+  double number = 0.0;
+  auto res = std::from_chars(value.data() + mantissa, value.data() + i, number,
+                             std::chars_format::general);
+  if (res.ec == std::errc::result_out_of_range) {
+    // As strtod: too large gives infinity, too small gives zero. The decimal
+    // exponent of the first significant digit tells which one happened.
+    int64_t magnitude = intDigits > 0 ? static_cast<int64_t>(intDigits) + exponent
+                                      : exponent - static_cast<int64_t>(leadingZeros);
+    number = magnitude > 0 ? HUGE_VAL : 0.0;
+  }
+  return negative ? -number : number;
+}
+
+CNumFormat ParseNumFormat(std::string_view spec) {
+  CNumFormat format;
+  size_t i = 0;
+  for (; i < spec.size(); ++i) {
+    if (spec[i] == '+') {
+      format.bPlus = true;
+    } else if (spec[i] == '-') {
+      format.bLeft = true;
+    } else if (spec[i] == '0') {
+      format.bZero = true;
+    } else {
+      break;
+    }
+  }
+  format.nWidth = ReadDigits(spec, i, INT_MAX);
+  if (i < spec.size() && spec[i] == '.') {
+    ++i;
+    // The digits after the point, as far as they go: ".5x" means 5.
+    format.nPrecision = ReadDigits(spec, i, kMaxPrecision);
+  }
+  return format;
+}
+
+void FormatNumber(double number, const CNumFormat& format, std::string& out) {
+  const bool negative = std::signbit(number);
+  const char sign = negative ? '-' : (format.bPlus ? '+' : '\0');
+  const int precision = format.nPrecision < 0 ? 0 : std::min(format.nPrecision, kMaxPrecision);
+
+  // Body without sign: either a special text, or integer digits, point and
+  // fraction built from the rounded significant digits.
+  const char* special = nullptr;
+  char digits[kSignificant];
+  int64_t exponent = 0;  // decimal exponent of digits[0]
+  bool zero = false;
+  if (std::isnan(number)) {
+    special = "nan";
+  } else if (std::isinf(number)) {
+    special = "inf";
+  } else {
+    exponent = SeventeenDigits(std::fabs(number), digits);
+    // Significant digits that lie at or above the last written place.
+    const int64_t kept = exponent + precision + 1;
+    if (kept < 0) {
+      zero = true;
+    } else if (kept < kSignificant) {
+      const bool up = digits[kept] >= '5';
+      for (int64_t k = kept; k < kSignificant; ++k) digits[k] = '0';
+      if (up) {
+        int64_t k = kept - 1;
+        while (k >= 0 && digits[k] == '9') digits[k--] = '0';
+        if (k >= 0) {
+          ++digits[k];
+        } else {
+          // All kept digits were nines (or none was kept): one more place.
+          digits[0] = '1';
+          for (int n = 1; n < kSignificant; ++n) digits[n] = '0';
+          exponent = kept == 0 ? -precision : exponent + 1;
+        }
+      } else if (kept == 0) {
+        zero = true;
+      }
+    }
+    if (!zero) {
+      zero = true;
+      for (char d : digits) zero = zero && d == '0';
+    }
+  }
+
+  // Lengths: integer part, then point and fraction when precision > 0.
+  size_t bodyLen;
+  size_t intLen = 1;
+  if (special != nullptr) {
+    bodyLen = 3;
+  } else {
+    if (!zero && exponent >= 0) intLen = static_cast<size_t>(exponent) + 1;
+    bodyLen = intLen + (precision > 0 ? 1 + static_cast<size_t>(precision) : 0);
+  }
+  const size_t signLen = sign != '\0' ? 1 : 0;
+  const size_t width = format.nWidth > 0 ? static_cast<size_t>(format.nWidth) : 0;
+  const size_t fill = width > bodyLen + signLen ? width - bodyLen - signLen : 0;
+  // Zero padding applies to numbers only, and "-" wins over "0".
+  const bool zeroFill = format.bZero && !format.bLeft && special == nullptr;
+
+  out.clear();
+  if (!format.bLeft && !zeroFill) out.append(fill, ' ');
+  if (sign != '\0') out.push_back(sign);
+  if (zeroFill) out.append(fill, '0');
+  if (special != nullptr) {
+    out.append(special);
+  } else {
+    auto digitAt = [&](int64_t place) -> char {  // place = exponent of 10
+      if (zero) return '0';
+      int64_t k = exponent - place;
+      return (k >= 0 && k < kSignificant) ? digits[k] : '0';
+    };
+    for (int64_t place = static_cast<int64_t>(intLen) - 1; place >= 0; --place) {
+      out.push_back(digitAt(place));
+    }
+    if (precision > 0) {
+      out.push_back('.');
+      for (int64_t place = -1; place >= -precision; --place) out.push_back(digitAt(place));
+    }
+  }
+  if (format.bLeft) out.append(fill, ' ');
+}
+
+int MakeCanonicalEditType(std::string_view convType, std::string& editType,
+                          std::string_view lengthText) {
+  if (editType.empty() || editType[0] != 'N') return editType == "A" ? 0 : 17;
+
+  int width = ReadInt(lengthText);
+  if (convType == "WID") {
+    // The full-width conversion doubles every character of the number.
+    if (width % 2 != 0) return 27;
+    width /= 2;
+  }
+
+  std::string_view rest = std::string_view(editType).substr(1);
+  std::string_view flags;
+  if (rest.starts_with("+0") || rest.starts_with("-0")) {
+    flags = rest.substr(0, 2);
+  } else if (!rest.empty() && (rest[0] == '+' || rest[0] == '-' || rest[0] == '0')) {
+    flags = rest.substr(0, 1);
+  }
+  rest.remove_prefix(flags.size());
+
+  // The precision: ".0" up to ".9" in byte order (unsigned), so a point and
+  // one digit, or a longer text starting with a point and a digit 0-8.
+  if (!rest.empty() && (rest.compare(".0") < 0 || rest.compare(".9") > 0)) return 17;
+
+  std::string canonical = "N";
+  canonical.append(flags);
+  canonical.append(std::to_string(width));
+  canonical.append(rest.empty() ? std::string_view(".0") : rest);
+  editType = std::move(canonical);
+  return 0;
+}
+
 }  // namespace numeric

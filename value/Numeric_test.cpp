@@ -1,0 +1,278 @@
+#include "value/Numeric.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
+namespace {
+
+using numeric::CNumFormat;
+
+std::string Format(double number, std::string_view spec) {
+  std::string out;
+  numeric::FormatNumber(number, numeric::ParseNumFormat(spec), out);
+  return out;
+}
+
+// Written value -> canonical edit type -> formatted number, as EDIT does it.
+std::string Edit(std::string_view value, std::string editType, std::string_view length,
+                 std::string_view conv = "EDT") {
+  int err = numeric::MakeCanonicalEditType(conv, editType, length);
+  EXPECT_EQ(err, 0) << editType;
+  return Format(numeric::ReadNumber(value), std::string_view(editType).substr(1));
+}
+
+TEST(NumericTest, NumericTestAcceptsBlanksSignsAndOnePoint) {
+  for (const char* ok : {"", "   ", "-", "+", "-.", "+.", " 12.5 ", "\t7\r", "0", "-0.5", ".5", "5.",
+                         "+123"}) {
+    EXPECT_TRUE(numeric::IsNumeric(ok)) << '"' << ok << '"';
+  }
+  for (const char* bad : {".", " . ", "1 2", "1.2.3", "+-1", "1-", "1,000", "1e5", "--1", "abc",
+                          "\x82\x50\x82\x51" /* full-width 12 */, "1\x83\x41" /* 1 + katakana a */,
+                          "\x95\x5C" /* kanji whose trail byte is a backslash */}) {
+    EXPECT_FALSE(numeric::IsNumeric(bad)) << '"' << bad << '"';
+  }
+}
+
+TEST(NumericTest, ReadNumberFollowsAtof) {
+  EXPECT_EQ(numeric::ReadNumber("  12"), 12.0);
+  EXPECT_EQ(numeric::ReadNumber("12abc"), 12.0);
+  EXPECT_EQ(numeric::ReadNumber("abc"), 0.0);
+  EXPECT_EQ(numeric::ReadNumber(""), 0.0);
+  EXPECT_EQ(numeric::ReadNumber("-"), 0.0);
+  EXPECT_EQ(numeric::ReadNumber("."), 0.0);
+  EXPECT_EQ(numeric::ReadNumber("-.5"), -0.5);
+  EXPECT_EQ(numeric::ReadNumber("+5."), 5.0);
+  EXPECT_EQ(numeric::ReadNumber("\t 1e5"), 100000.0);
+  EXPECT_EQ(numeric::ReadNumber("1E+2x"), 100.0);
+  EXPECT_EQ(numeric::ReadNumber("2.5e-1"), 0.25);
+  EXPECT_EQ(numeric::ReadNumber("12e"), 12.0);   // an exponent needs digits
+  EXPECT_EQ(numeric::ReadNumber("12e+"), 12.0);
+  EXPECT_EQ(numeric::ReadNumber("1 2"), 1.0);
+  EXPECT_EQ(numeric::ReadNumber("0.1"), 0.1);    // correctly rounded
+  // Only the decimal form: no hex, infinity or NaN words.
+  EXPECT_EQ(numeric::ReadNumber("0x1A"), 0.0);
+  EXPECT_EQ(numeric::ReadNumber("inf"), 0.0);
+  EXPECT_EQ(numeric::ReadNumber("nan"), 0.0);
+  EXPECT_EQ(numeric::ReadNumber("\x82\x50"), 0.0);  // full-width 1
+  // Out of range as strtod: infinity or zero, with the sign.
+  EXPECT_EQ(numeric::ReadNumber("1e400"), HUGE_VAL);
+  EXPECT_EQ(numeric::ReadNumber("-1e400"), -HUGE_VAL);
+  EXPECT_EQ(numeric::ReadNumber("123456789e99999999999999"), HUGE_VAL);
+  EXPECT_EQ(numeric::ReadNumber("1e-400"), 0.0);
+  EXPECT_EQ(numeric::ReadNumber("0.000001e-330"), 0.0);
+  EXPECT_EQ(numeric::ReadNumber("0e999999"), 0.0);
+  // A view is read only as far as it reaches: no terminator needed.
+  std::string_view cut("123456", 3);
+  EXPECT_EQ(numeric::ReadNumber(cut), 123.0);
+  std::string_view cutExp("5e1234", 2);
+  EXPECT_EQ(numeric::ReadNumber(cutExp), 5.0);
+  // Many digits are still read exactly.
+  std::string longValue(5000, '0');
+  longValue += "1.5";
+  EXPECT_EQ(numeric::ReadNumber(longValue), 1.5);
+}
+
+TEST(NumericTest, CanonicalEditType) {
+  struct Case {
+    const char* written;
+    const char* conv;
+    const char* length;
+    int err;
+    const char* canonical;
+  } cases[] = {
+      {"A", "EDT", "10", 0, "A"},
+      {"N", "EDT", "10", 0, "N10.0"},
+      {"N-", "EDT", "10", 0, "N-10.0"},
+      {"N+", "EDT", "10", 0, "N+10.0"},
+      {"N0", "EDT", "10", 0, "N010.0"},
+      {"N+0.2", "EDT", "10", 0, "N+010.2"},
+      {"N-0.2", "EDT", "10", 0, "N-010.2"},
+      {"N.2", "EDT", "10", 0, "N10.2"},
+      {"N", "EDT", "8", 0, "N8.0"},
+      {"N-", "WID", "10", 0, "N-5.0"},
+      {"N", "WID", "8", 0, "N4.0"},
+      {"N", "WID", "7", 27, nullptr},
+      {"N10.2", "WID", "7", 27, nullptr},  // the length is checked first
+      {"A", "WID", "7", 0, "A"},           // a text edit type has no width
+      {"N.10", "EDT", "20", 0, "N20.10"},
+      {"N.25", "EDT", "20", 0, "N20.25"},
+      {"N.9", "EDT", "5", 0, "N5.9"},
+      {"N.0", "EDT", "5", 0, "N5.0"},
+      {"N.5x", "EDT", "5", 0, "N5.5x"},
+      {"N.95", "EDT", "5", 17, nullptr},
+      {"N10.2", "EDT", "10", 17, nullptr},
+      {"N2", "EDT", "10", 17, nullptr},
+      {"N.", "EDT", "10", 17, nullptr},
+      {"N+-", "EDT", "10", 17, nullptr},
+      {"N--", "EDT", "10", 17, nullptr},
+      {"N-+", "EDT", "10", 17, nullptr},
+      {"N00", "EDT", "10", 17, nullptr},
+      {"NX", "EDT", "10", 17, nullptr},
+      {"N.\x82\x50", "EDT", "10", 17, nullptr},  // full-width digit after the point
+      {"AL", "EDT", "10", 17, nullptr},
+      {"", "EDT", "10", 17, nullptr},
+      {"X", "EDT", "10", 17, nullptr},
+      {"a", "EDT", "10", 17, nullptr},
+      {"N", "EDT", "0012", 0, "N12.0"},  // no leading zeros in the width
+  };
+  for (const Case& c : cases) {
+    std::string editType = c.written;
+    int err = numeric::MakeCanonicalEditType(c.conv, editType, c.length);
+    EXPECT_EQ(err, c.err) << c.written << " " << c.conv << " " << c.length;
+    if (c.canonical != nullptr && err == 0) {
+      EXPECT_EQ(editType, c.canonical) << c.written;
+    }
+  }
+}
+
+TEST(NumericTest, ParseNumFormat) {
+  CNumFormat f = numeric::ParseNumFormat("+010.2");
+  EXPECT_TRUE(f.bPlus && f.bZero && !f.bLeft);
+  EXPECT_EQ(f.nWidth, 10);
+  EXPECT_EQ(f.nPrecision, 2);
+  f = numeric::ParseNumFormat("");  // CSV "N": %f
+  EXPECT_FALSE(f.bPlus || f.bZero || f.bLeft);
+  EXPECT_EQ(f.nWidth, 0);
+  EXPECT_EQ(f.nPrecision, 6);
+  f = numeric::ParseNumFormat(".0");  // constants "N.0": %.0f
+  EXPECT_EQ(f.nWidth, 0);
+  EXPECT_EQ(f.nPrecision, 0);
+  f = numeric::ParseNumFormat("-5.5x");
+  EXPECT_TRUE(f.bLeft);
+  EXPECT_EQ(f.nWidth, 5);
+  EXPECT_EQ(f.nPrecision, 5);
+  EXPECT_EQ(numeric::ParseNumFormat("5.8999999999").nPrecision, 100000);  // bounded
+}
+
+// The table of written edit types, each applied to three values, length 10.
+TEST(NumericTest, FormatTableLength10) {
+  struct Row {
+    const char* written;
+    const char* a;  // 1234.5678
+    const char* b;  // -5
+    const char* c;  // 0
+  } rows[] = {
+      {"N", "      1235", "        -5", "         0"},
+      {"N-", "1235      ", "-5        ", "0         "},
+      {"N+", "     +1235", "        -5", "        +0"},
+      {"N0", "0000001235", "-000000005", "0000000000"},
+      {"N+0.2", "+001234.57", "-000005.00", "+000000.00"},
+      {"N-0.2", "1234.57   ", "-5.00     ", "0.00      "},
+      {"N.2", "   1234.57", "     -5.00", "      0.00"},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(Edit("1234.5678", r.written, "10"), r.a) << r.written;
+    EXPECT_EQ(Edit("-5", r.written, "10"), r.b) << r.written;
+    EXPECT_EQ(Edit("0", r.written, "10"), r.c) << r.written;
+  }
+  // Under WID the width is half the length.
+  EXPECT_EQ(Edit("1234.5678", "N", "10", "WID"), " 1235");
+  // The value is read as a number first: blanks and an explicit sign.
+  EXPECT_EQ(Edit(" 12.5", "N.2", "8"), "   12.50");
+  EXPECT_EQ(Edit("+7", "N", "3"), "  7");
+}
+
+TEST(NumericTest, DecimalRoundingNotBinary) {
+  EXPECT_EQ(Format(1.45, ".1"), "1.5");    // 1.4499999999999999556 -> 17 digits 1.4500000000000000
+  EXPECT_EQ(Format(2.5, ".0"), "3");
+  EXPECT_EQ(Format(0.5, ".0"), "1");
+  EXPECT_EQ(Format(1.5, ".0"), "2");
+  EXPECT_EQ(Format(-2.5, ".0"), "-3");     // away from zero
+  EXPECT_EQ(Format(-0.125, ".2"), "-0.13");
+  EXPECT_EQ(Format(0.125, ".2"), "0.13");  // printf gives 0.12 (ties to even)
+  EXPECT_EQ(Format(2.675, ".2"), "2.67");  // 17 digits: 2.6749999999999998
+  EXPECT_EQ(Format(1.005, ".2"), "1.00");
+  EXPECT_EQ(Format(9.995, ".2"), "9.99");
+  EXPECT_EQ(Format(99.5, ".0"), "100");    // carry adds an integer digit
+  EXPECT_EQ(Format(9.96, ".1"), "10.0");
+  EXPECT_EQ(Format(0.004, ".2"), "0.00");
+  EXPECT_EQ(Format(0.005, ".2"), "0.01");  // the first dropped digit is the first significant one
+  EXPECT_EQ(Format(0.0004, ".2"), "0.00");
+  EXPECT_EQ(Format(0.4, ".0"), "0");
+  EXPECT_EQ(Format(0.1, ".20"), "0.10000000000000001000");  // 17 digits, then zeros
+  EXPECT_EQ(Format(1.0 / 3.0, ".20"), "0.33333333333333331000");
+  EXPECT_EQ(Format(123456789012345678.0, ".0"), "123456789012345680");
+  // 1.00000001908817584999999995904e29 exactly: the 18th digit is 4, and a
+  // 26-digit expansion would have carried into it.
+  double tricky = std::ldexp(5684341994584519.0, 44);
+  EXPECT_EQ(Format(tricky, ".0"), "100000001908817580000000000000");
+}
+
+TEST(NumericTest, WidthSignAndSpecialValues) {
+  EXPECT_EQ(Format(1234.5678, ""), "1234.567800");  // CSV "N"
+  EXPECT_EQ(Format(-5, ""), "-5.000000");
+  EXPECT_EQ(Format(0, ""), "0.000000");
+  EXPECT_EQ(Format(1234.5678, ".0"), "1235");       // constants "N.0"
+  EXPECT_EQ(Format(12345, "3.0"), "12345");         // wider than the width: in full
+  EXPECT_EQ(Format(-5, "-05.0"), "-5   ");          // "-" wins over "0"
+  EXPECT_EQ(Format(5, "+05.1"), "+05.0");
+  EXPECT_EQ(Format(-0.0, "4.0"), "  -0");           // as printf: the sign of zero stays
+  std::string big = Format(1e300, "5.0");
+  EXPECT_EQ(big.size(), 301u);
+  // 1.00000000000000005250e300: the 18th digit 5 raises the 17th.
+  EXPECT_EQ(big.substr(0, 17), "10000000000000001");
+  EXPECT_EQ(big.find_first_not_of('0', 17), std::string::npos);
+  EXPECT_EQ(Format(5e-324, ".0"), "0");
+  EXPECT_EQ(Format(HUGE_VAL, "06.0"), "   inf");   // no zero padding of a non-number
+  EXPECT_EQ(Format(-HUGE_VAL, "-6.2"), "-inf  ");
+  EXPECT_EQ(Format(HUGE_VAL, "+.0"), "+inf");
+}
+
+TEST(NumericTest, FormatReusesCapacity) {
+  std::string out;
+  out.reserve(64);
+  const char* before = out.data();
+  numeric::FormatNumber(1234.5678, numeric::ParseNumFormat("+010.2"), out);
+  numeric::FormatNumber(-1e20, numeric::ParseNumFormat("30.3"), out);
+  EXPECT_EQ(out.data(), before);
+  EXPECT_EQ(out, "    -100000000000000000000.000");
+}
+
+// Independent check of the 17-digit step on random doubles: the exact
+// expansion from printf, cut after 18 digits, the 18th rounding the 17th.
+TEST(NumericTest, SeventeenDigitsMatchExactExpansion) {
+  std::mt19937_64 rng(42);
+  std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+  std::uniform_int_distribution<int> exp10(-20, 20);
+  char exact[900];
+  for (int n = 0; n < 3000; ++n) {
+    double v = mantissa(rng) * std::pow(10.0, exp10(rng));
+    std::snprintf(exact, sizeof exact, "%.800e", v);
+    std::string digits;
+    digits.push_back(exact[0]);
+    digits.append(exact + 2, 17);  // 18 digits
+    int exponent = std::atoi(std::strchr(exact, 'e') + 1);
+    bool up = digits[17] >= '5';
+    digits.resize(17);
+    if (up) {
+      int k = 16;
+      while (k >= 0 && digits[k] == '9') digits[k--] = '0';
+      if (k < 0) {
+        digits.insert(digits.begin(), '1');
+        digits.pop_back();
+        ++exponent;
+      } else {
+        ++digits[k];
+      }
+    }
+    // Scientific view of our fixed output with enough precision for all 17 digits.
+    int precision = 16 - exponent;
+    if (precision < 0) precision = 0;
+    std::string spec = "." + std::to_string(precision);
+    std::string ours = Format(v, spec);
+    std::string ourDigits;
+    for (char c : ours) {
+      if (c >= '0' && c <= '9' && !(ourDigits.empty() && c == '0')) ourDigits.push_back(c);
+    }
+    ourDigits.resize(17, '0');
+    ASSERT_EQ(ourDigits, digits) << exact << " -> " << ours;
+  }
+}
+
+}  // namespace
