@@ -1,0 +1,1 @@
+mkdir -p in/a.txt in/b.txt

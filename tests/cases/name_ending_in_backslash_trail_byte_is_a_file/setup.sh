@@ -1,0 +1,1 @@
+printf "\x83\x41\n" > 表示.txt
