@@ -1,11 +1,525 @@
-// STUB: to be implemented.
+// CPlatform on Linux.
+//
+// Paths arrive as code page 932 text with "/" or single-byte "\" separators.
+// Each component is looked up in its directory in this order:
+//   1. an entry spelled with exactly the given bytes (so a name FindFiles
+//      returned as raw bytes opens as that very entry),
+//   2. an entry spelled with the component converted to UTF-8,
+//   3. any entry whose code page 932 form, or raw bytes, equals the component
+//      ignoring letter case; the first in name order when several do.
+// Wildcard matching uses the same "code page 932 form or raw bytes, case-blind"
+// rule, so every strFullPath FindFiles returns can be opened again.
 #include "platform/PosixPlatform.h"
-CPosixPlatform::CPosixPlatform() {}
-CPosixPlatform::~CPosixPlatform() {}
-std::unique_ptr<CFile> CPosixPlatform::OpenFile(const std::string&, EOpenMode) { return nullptr; }
-bool CPosixPlatform::GetFileId(const std::string&, CFileId&) { return false; }
-std::vector<CDirMatch> CPosixPlatform::FindFiles(const std::string&) { return {}; }
-void CPosixPlatform::WriteConsole(const std::string&) {}
-int CPosixPlatform::ReadConsoleChar() { return -1; }
-long long CPosixPlatform::Now() { return 0; }
-CDateTime CPosixPlatform::LocalTime(long long) { return {}; }
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string_view>
+
+#include "platform/Cp932.h"
+
+namespace {
+
+// ---------------------------------------------------------------- encoding
+
+// One iconv direction, opened once for the process.
+class CConverter {
+ public:
+  CConverter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+  ~CConverter() {
+    if (m_bOk) iconv_close(m_cd);
+  }
+  CConverter(const CConverter&) = delete;
+  CConverter& operator=(const CConverter&) = delete;
+
+  // Converts `in` completely into `out`; false when any byte cannot be
+  // converted (then `out` is unspecified). ASCII passes unchanged.
+  bool Convert(std::string_view in, std::string& out) const {
+    if (IsAscii(in)) {
+      out.assign(in);
+      return true;
+    }
+    if (!m_bOk) return false;
+    out.resize(in.size() * 4 + 16);  // 1 byte of code page 932 is at most 3 of UTF-8
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    char* dst = out.data();
+    size_t dstLeft = out.size();
+    iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(m_cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft != 0)
+      return false;
+    if (iconv(m_cd, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
+    out.resize(out.size() - dstLeft);
+    return true;
+  }
+
+  // Like Convert, but never fails: a byte that cannot be converted becomes "?".
+  void ConvertLossy(std::string_view in, std::string& out) const {
+    out.clear();
+    std::string part;
+    size_t i = 0;
+    while (i < in.size()) {
+      size_t len = cp932::CharLen(in, i);
+      // Convert runs of characters at once; fall back per character on failure.
+      size_t j = i;
+      while (j < in.size() && j - i < 4096) j += cp932::CharLen(in, j);
+      if (Convert(in.substr(i, j - i), part)) {
+        out += part;
+        i = j;
+        continue;
+      }
+      out += Convert(in.substr(i, len), part) ? part : std::string("?");
+      i += len;
+    }
+  }
+
+ private:
+  static bool IsAscii(std::string_view s) {
+    for (char c : s)
+      if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+  }
+
+  iconv_t m_cd;
+  bool m_bOk = m_cd != reinterpret_cast<iconv_t>(-1);
+};
+
+const CConverter& ToUtf8() {
+  static const CConverter conv("UTF-8", "CP932");
+  return conv;
+}
+const CConverter& FromUtf8() {
+  static const CConverter conv("CP932", "UTF-8");
+  return conv;
+}
+
+// The name the file system uses for a code page 932 component.
+std::string FsName(std::string_view cp932Name) {
+  std::string out;
+  if (!ToUtf8().Convert(cp932Name, out)) out.assign(cp932Name);
+  return out;
+}
+
+// The code page 932 form of a file-system name: converted from UTF-8, or the
+// raw bytes when the name is not UTF-8 or has no code page 932 form.
+std::string Cp932Name(std::string_view fsName) {
+  std::string out;
+  if (!FromUtf8().Convert(fsName, out)) out.assign(fsName);
+  return out;
+}
+
+// ------------------------------------------------------------- path pieces
+
+bool IsSeparator(std::string_view path, size_t i) { return path[i] == '/' || path[i] == '\\'; }
+
+// Splits at "/" and single-byte "\" (the second byte of a double-byte
+// character is never a separator). Empty components are dropped.
+std::vector<std::string> SplitPath(std::string_view path, bool& absolute) {
+  std::vector<std::string> parts;
+  absolute = !path.empty() && IsSeparator(path, 0);
+  std::string cur;
+  for (size_t i = 0; i < path.size();) {
+    size_t len = cp932::CharLen(path, i);
+    if (len == 1 && IsSeparator(path, i)) {
+      if (!cur.empty()) parts.push_back(std::move(cur));
+      cur.clear();
+    } else {
+      cur.append(path.substr(i, len));
+    }
+    i += len;
+  }
+  if (!cur.empty()) parts.push_back(std::move(cur));
+  return parts;
+}
+
+// Offset just after the last separator, 0 when there is none.
+size_t NameStart(std::string_view path) {
+  size_t start = 0;
+  for (size_t i = 0; i < path.size();) {
+    size_t len = cp932::CharLen(path, i);
+    if (len == 1 && IsSeparator(path, i)) start = i + 1;
+    i += len;
+  }
+  return start;
+}
+
+std::string Join(const std::string& dir, std::string_view name) {
+  if (dir.empty()) return std::string(name);
+  std::string out = dir;
+  if (out.back() != '/') out += '/';
+  out.append(name);
+  return out;
+}
+
+bool EntryExists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+std::string Upper(std::string_view s) {
+  std::string out;
+  cp932::UpperInto(s, out);
+  return out;
+}
+
+// Order of matches: names compared case-blind, then byte by byte.
+bool NameLess(const std::string& a, const std::string& b) {
+  int d = cp932::Compare(Upper(a), Upper(b));
+  return d != 0 ? d < 0 : a < b;
+}
+
+// ---------------------------------------------------------------- wildcards
+
+// "*" matches any run of characters, "?" exactly one character; both texts
+// are upper-cased already. Steps by characters, so "?" takes a double-byte
+// character whole and a "*" never resumes inside one.
+bool WildMatch(std::string_view pat, std::string_view name) {
+  size_t p = 0, n = 0;
+  size_t starP = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pat.size() && pat[p] == '*') {
+      starP = ++p;
+      starN = n;
+      continue;
+    }
+    if (p < pat.size()) {
+      size_t pl = cp932::CharLen(pat, p), nl = cp932::CharLen(name, n);
+      if (pl == 1 && pat[p] == '?') {
+        p += 1;
+        n += nl;
+        continue;
+      }
+      if (pl == nl && pat.compare(p, pl, name.substr(n, nl)) == 0) {
+        p += pl;
+        n += nl;
+        continue;
+      }
+    }
+    if (starP == std::string_view::npos) return false;
+    starN += cp932::CharLen(name, starN);
+    n = starN;
+    p = starP;
+  }
+  while (p < pat.size() && pat[p] == '*') ++p;
+  return p == pat.size();
+}
+
+// A pattern ending in ".*" also matches a name without an extension, so
+// "*.*" means every file, as batch jobs written for the original platform expect.
+bool PatternMatches(std::string_view pat, std::string_view name) {
+  if (WildMatch(pat, name)) return true;
+  size_t end = pat.size();
+  while (end > 0 && pat[end - 1] == '*') --end;
+  if (end == pat.size() || end == 0 || pat[end - 1] != '.') return false;
+  return name.find('.') == std::string_view::npos && WildMatch(pat.substr(0, end - 1), name);
+}
+
+// ------------------------------------------------------------ path lookup
+
+// Directory entries with their code page 932 forms, "." and ".." left out.
+struct CEntry {
+  std::string raw;
+  std::string name;  // code page 932 form
+};
+
+std::vector<CEntry> ListDirectory(const std::string& dir) {
+  std::vector<CEntry> entries;
+  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return entries;
+  while (const dirent* e = readdir(d)) {
+    std::string_view raw = e->d_name;
+    if (raw == "." || raw == "..") continue;
+    entries.push_back(CEntry{std::string(raw), Cp932Name(raw)});
+  }
+  closedir(d);
+  return entries;
+}
+
+// Finds the entry of `dir` that the code page 932 component `comp` names;
+// `fsName` receives its real spelling.
+bool LookupEntry(const std::string& dir, const std::string& comp, std::string& fsName) {
+  if (EntryExists(Join(dir, comp))) {
+    fsName = comp;
+    return true;
+  }
+  std::string converted = FsName(comp);
+  if (converted != comp && EntryExists(Join(dir, converted))) {
+    fsName = converted;
+    return true;
+  }
+  std::string want = Upper(comp);
+  const CEntry* best = nullptr;
+  std::vector<CEntry> entries = ListDirectory(dir);
+  for (const CEntry& e : entries) {
+    if (Upper(e.name) != want && Upper(e.raw) != want) continue;
+    if (!best || NameLess(e.name, best->name)) best = &e;
+  }
+  if (!best) return false;
+  fsName = best->raw;
+  return true;
+}
+
+// Resolves a code page 932 path to the file system's spelling. With
+// `lastMayBeNew` a missing last component is taken as written (converted to
+// UTF-8), for files about to be created.
+bool ResolvePath(const std::string& path, bool lastMayBeNew, std::string& fsPath) {
+  bool absolute = false;
+  std::vector<std::string> parts = SplitPath(path, absolute);
+  if (parts.empty()) return false;
+  std::string cur = absolute ? "/" : "";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const std::string& comp = parts[i];
+    std::string name;
+    if (comp == "." || comp == "..") {
+      name = comp;
+    } else if (!LookupEntry(cur, comp, name)) {
+      if (!(lastMayBeNew && i + 1 == parts.size())) return false;
+      name = FsName(comp);
+    }
+    cur = Join(cur, name);
+  }
+  fsPath = cur;
+  return true;
+}
+
+// The code page 932 form of a file-system path, made absolute.
+std::string AbsoluteCp932(const std::string& fsDir) {
+  std::string abs = fsDir;
+  if (abs.empty() || abs[0] != '/') {
+    std::string cwd(4096, '\0');
+    while (!getcwd(cwd.data(), cwd.size())) {
+      if (errno != ERANGE) return fsDir;  // no current directory: keep it relative
+      cwd.resize(cwd.size() * 2);
+    }
+    cwd.resize(std::strlen(cwd.c_str()));
+    abs = abs.empty() ? cwd : Join(cwd, abs);
+  }
+  std::string out;
+  for (size_t i = 0; i <= abs.size();) {
+    size_t slash = abs.find('/', i);
+    if (slash == std::string::npos) slash = abs.size();
+    std::string_view piece = std::string_view(abs).substr(i, slash - i);
+    if (!piece.empty() && piece != ".") (out += '/') += Cp932Name(piece);
+    i = slash + 1;
+  }
+  return out.empty() ? "/" : out;
+}
+
+// ------------------------------------------------------------------ files
+
+class CPosixFile : public CFile {
+ public:
+  CPosixFile(int fd, const struct stat& st)
+      : m_fd(fd), m_id{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)},
+        m_bRegular(S_ISREG(st.st_mode)) {}
+  ~CPosixFile() override { Close(); }
+
+  long long Read(char* buffer, size_t size) override {
+    // Fill the request where the source allows (pipes hand out less at a time).
+    size_t total = 0;
+    while (total < size && m_fd >= 0) {
+      ssize_t got = read(m_fd, buffer + total, size - total);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return total > 0 ? static_cast<long long>(total) : -1;
+      if (got == 0) break;
+      total += static_cast<size_t>(got);
+    }
+    return m_fd >= 0 ? static_cast<long long>(total) : -1;
+  }
+
+  bool Write(const char* data, size_t size) override {
+    while (size > 0 && m_fd >= 0) {
+      ssize_t put = write(m_fd, data, size);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      data += put;
+      size -= static_cast<size_t>(put);
+    }
+    return m_fd >= 0;
+  }
+
+  bool Truncate() override {
+    if (m_fd < 0) return false;
+    // Devices such as /dev/null or /dev/full cannot be truncated and need not be.
+    if (m_bRegular && ftruncate(m_fd, 0) != 0) return false;
+    return !m_bRegular || lseek(m_fd, 0, SEEK_SET) == 0;
+  }
+
+  CFileId Id() const override { return m_id; }
+
+  bool Close() override {
+    if (m_fd < 0) return true;
+    int fd = m_fd;
+    m_fd = -1;
+    return close(fd) == 0;  // releases the lock too
+  }
+
+ private:
+  int m_fd;
+  CFileId m_id;
+  bool m_bRegular;
+};
+
+// ---------------------------------------------------------------- console
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t put = write(fd, data, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    data += put;
+    size -= static_cast<size_t>(put);
+  }
+  return true;
+}
+
+bool SameWord(const char* a, const char* b) { return strcasecmp(a, b) == 0; }
+
+// Console encoding: forced by RUX_CONSOLE, else UTF-8 only for a terminal in
+// a UTF-8 locale. The locale is queried without changing the program's own.
+bool ChooseUtf8Console() {
+  if (const char* force = std::getenv("RUX_CONSOLE")) {
+    if (SameWord(force, "utf-8") || SameWord(force, "utf8")) return true;
+    if (SameWord(force, "cp932") || SameWord(force, "sjis") || SameWord(force, "shift_jis"))
+      return false;
+  }
+  if (!isatty(STDOUT_FILENO)) return false;
+  locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+  if (loc == static_cast<locale_t>(0)) return false;
+  const char* codeset = nl_langinfo_l(CODESET, loc);
+  bool utf8 = codeset && (SameWord(codeset, "UTF-8") || SameWord(codeset, "utf8"));
+  freelocale(loc);
+  return utf8;
+}
+
+}  // namespace
+
+CPosixPlatform::CPosixPlatform() : m_bUtf8Console(ChooseUtf8Console()) {}
+
+CPosixPlatform::~CPosixPlatform() = default;
+
+std::unique_ptr<CFile> CPosixPlatform::OpenFile(const std::string& path, EOpenMode mode) {
+  std::string fsPath;
+  if (!ResolvePath(path, mode != EOpenMode::kRead, fsPath)) return nullptr;
+  int flags = O_CLOEXEC | O_NONBLOCK;  // never hang on a FIFO at open
+  switch (mode) {
+    case EOpenMode::kRead:
+      flags |= O_RDONLY;
+      break;
+    case EOpenMode::kWrite:
+      flags |= O_WRONLY | O_CREAT;  // emptied by Truncate, after the caller's checks
+      break;
+    case EOpenMode::kAppend:
+      flags |= O_WRONLY | O_CREAT | O_APPEND;
+      break;
+  }
+  int fd;
+  do {
+    fd = open(fsPath.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  int lock;
+  do {
+    lock = flock(fd, LOCK_EX | LOCK_NB);
+  } while (lock != 0 && errno == EINTR);
+  // Held by someone else: the file cannot be opened. A file system without
+  // lock support is not a reason to refuse work.
+  if (lock != 0 && (errno == EWOULDBLOCK || errno == EAGAIN)) {
+    close(fd);
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return std::make_unique<CPosixFile>(fd, st);
+}
+
+bool CPosixPlatform::GetFileId(const std::string& path, CFileId& id) {
+  std::string fsPath;
+  struct stat st;
+  if (!ResolvePath(path, false, fsPath) || stat(fsPath.c_str(), &st) != 0) return false;
+  id = CFileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  return true;
+}
+
+std::vector<CDirMatch> CPosixPlatform::FindFiles(const std::string& pattern) {
+  std::vector<CDirMatch> matches;
+  size_t nameStart = NameStart(pattern);
+  std::string last = Upper(std::string_view(pattern).substr(nameStart));
+  if (last.empty()) return matches;
+  std::string fsDir;
+  if (nameStart > 0) {
+    std::string dirPart = pattern.substr(0, nameStart);
+    bool absolute = false;
+    if (SplitPath(dirPart, absolute).empty()) {
+      fsDir = "/";  // the pattern names the root
+    } else if (!ResolvePath(dirPart, false, fsDir)) {
+      return matches;
+    }
+  }
+  std::string absDir = AbsoluteCp932(fsDir);
+  for (CEntry& e : ListDirectory(fsDir)) {
+    if (!PatternMatches(last, Upper(e.name)) && !PatternMatches(last, Upper(e.raw))) continue;
+    struct stat st;
+    // An entry that cannot be looked at (a dangling link) is no file to read.
+    if (stat(Join(fsDir.empty() ? "." : fsDir, e.raw).c_str(), &st) != 0) continue;
+    CDirMatch m;
+    m.strFullPath = Join(absDir, e.name);
+    m.strName = std::move(e.name);
+    m.bDirectory = S_ISDIR(st.st_mode);
+    matches.push_back(std::move(m));
+  }
+  std::sort(matches.begin(), matches.end(),
+            [](const CDirMatch& a, const CDirMatch& b) { return NameLess(a.strName, b.strName); });
+  return matches;
+}
+
+void CPosixPlatform::WriteConsole(const std::string& text) {
+  if (!m_bUtf8Console) {
+    WriteAll(STDOUT_FILENO, text.data(), text.size());
+    return;
+  }
+  std::string utf8;
+  ToUtf8().ConvertLossy(text, utf8);
+  WriteAll(STDOUT_FILENO, utf8.data(), utf8.size());
+}
+
+int CPosixPlatform::ReadConsoleChar() {
+  unsigned char c;
+  for (;;) {
+    ssize_t got = read(STDIN_FILENO, &c, 1);
+    if (got == 1) return c;
+    if (got < 0 && errno == EINTR) continue;
+    return -1;
+  }
+}
+
+long long CPosixPlatform::Now() { return static_cast<long long>(time(nullptr)); }
+
+CDateTime CPosixPlatform::LocalTime(long long seconds) {
+  time_t t = static_cast<time_t>(seconds);
+  struct tm tmv;
+  CDateTime dt;
+  if (!localtime_r(&t, &tmv)) return dt;
+  dt.year = tmv.tm_year + 1900;
+  dt.month = tmv.tm_mon + 1;
+  dt.day = tmv.tm_mday;
+  dt.hour = tmv.tm_hour;
+  dt.minute = tmv.tm_min;
+  dt.second = tmv.tm_sec;
+  return dt;
+}

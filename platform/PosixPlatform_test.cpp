@@ -1,0 +1,310 @@
+// These tests exercise the real Linux implementation, so they work in a
+// temporary directory of their own.
+#include "platform/PosixPlatform.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+class PosixPlatformTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/rux_platform_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    m_dir = tmpl;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(m_dir, ec);
+  }
+
+  // Creates a file under the temporary directory (file-system spelling).
+  void Make(const std::string& name, const std::string& content = "") {
+    int fd = open((m_dir + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << name;
+    ASSERT_EQ(write(fd, content.data(), content.size()), static_cast<ssize_t>(content.size()));
+    close(fd);
+  }
+  void MakeDir(const std::string& name) { ASSERT_EQ(mkdir((m_dir + "/" + name).c_str(), 0755), 0); }
+  bool Exists(const std::string& name) {
+    struct stat st;
+    return lstat((m_dir + "/" + name).c_str(), &st) == 0;
+  }
+  std::string Slurp(std::unique_ptr<CFile> file) {
+    std::string data;
+    char buf[256];
+    long long n;
+    while ((n = file->Read(buf, sizeof buf)) > 0) data.append(buf, static_cast<size_t>(n));
+    return data;
+  }
+  std::vector<std::string> Names(const std::vector<CDirMatch>& matches) {
+    std::vector<std::string> names;
+    for (const auto& m : matches) names.push_back(m.strName);
+    return names;
+  }
+
+  std::string m_dir;
+  CPosixPlatform m_platform;
+};
+
+using Names_t = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(PosixPlatformTest, FindsCaseBlindInNameOrder) {
+  Make("b.txt");
+  Make("a.txt");
+  Make("A.txt");
+  Make("C.TXT");
+  Make("d.dat");
+  Make("noext");
+  MakeDir("sub.txt");
+  auto m = m_platform.FindFiles(m_dir + "/*.TXT");
+  EXPECT_EQ(Names(m), (Names_t{"A.txt", "a.txt", "b.txt", "C.TXT", "sub.txt"}));
+  ASSERT_EQ(m.size(), 5u);
+  EXPECT_FALSE(m[0].bDirectory);
+  EXPECT_TRUE(m[4].bDirectory);
+  EXPECT_EQ(m[2].strFullPath, m_dir + "/b.txt");
+  // "?" is one character; "." and ".." are never matches; "*.*" is every name.
+  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/?.txt")), (Names_t{"A.txt", "a.txt", "b.txt", "C.TXT"}));
+  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/??.txt")), Names_t{});
+  EXPECT_EQ(m_platform.FindFiles(m_dir + "/*").size(), 7u);
+  EXPECT_EQ(m_platform.FindFiles(m_dir + "/*.*").size(), 7u);
+  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/NOEXT.*")), Names_t{"noext"});
+  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/D.DAT")), Names_t{"d.dat"});
+  EXPECT_TRUE(m_platform.FindFiles(m_dir + "/*.csv").empty());
+  EXPECT_TRUE(m_platform.FindFiles(m_dir + "/missing/*.txt").empty());
+  EXPECT_TRUE(m_platform.FindFiles(m_dir + "/").empty());
+}
+
+TEST_F(PosixPlatformTest, NamesInCodePage932) {
+  Make("データ.txt", "utf8 name");    // UTF-8 in the file system
+  Make("ａｂｃ.txt", "full-width");    // full-width lower-case Latin
+  Make("\xFF\xFE.txt", "not utf-8");   // no text encoding at all
+  Make("ア.txt", "katakana a");
+  auto m = m_platform.FindFiles(m_dir + "/*.TXT");
+  // Every name in its code page 932 form (or raw bytes), in code page order:
+  // the single bytes 0xFF 0xFE before any double-byte character.
+  Names_t expected = {"\xFF\xFE.txt", "\x82\x81\x82\x82\x82\x83.txt", "\x83\x41.txt",
+                      "\x83\x66\x81\x5B\x83\x5E.txt"};
+  EXPECT_EQ(Names(m), expected);
+  // Every match opens again by its full path, raw names included.
+  std::vector<std::string> contents;
+  for (const auto& match : m) {
+    auto file = m_platform.OpenFile(match.strFullPath, EOpenMode::kRead);
+    ASSERT_NE(file, nullptr) << match.strFullPath;
+    contents.push_back(Slurp(std::move(file)));
+  }
+  EXPECT_EQ(contents, (Names_t{"not utf-8", "full-width", "katakana a", "utf8 name"}));
+  // Upper-cased full-width letters find the lower-case name.
+  auto abc = m_platform.OpenFile(m_dir + "/\x82\x60\x82\x61\x82\x62.TXT", EOpenMode::kRead);
+  ASSERT_NE(abc, nullptr);
+  EXPECT_EQ(Slurp(std::move(abc)), "full-width");
+  // "?" takes a double-byte character whole, and 0xFF 0xFE are two characters.
+  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/?.txt")), Names_t{"\x83\x41.txt"});
+
+  // A code page 932 name copied into the file system as raw bytes: found
+  // and opened under those bytes.
+  MakeDir("raw");
+  Make("raw/\x83\x41\x95\x5C.txt", "raw cp932");
+  m = m_platform.FindFiles(m_dir + "/RAW/\x83\x41*");
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].strName, "\x83\x41\x95\x5C.txt");
+  EXPECT_EQ(Slurp(m_platform.OpenFile(m[0].strFullPath, EOpenMode::kRead)), "raw cp932");
+}
+
+TEST_F(PosixPlatformTest, PathsWithBackslashesAndCaseBlindFolders) {
+  MakeDir("表");  // 0x95 0x5C: its second byte is no separator
+  MakeDir("Sub");
+  Make("表/x.txt", "in hyo");
+  Make("Sub/Data.Txt", "in sub");
+  std::string dirBs = m_dir;
+  for (char& c : dirBs)
+    if (c == '/') c = '\\';
+  auto f = m_platform.OpenFile(dirBs + "\\\x95\x5C\\X.TXT", EOpenMode::kRead);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(Slurp(std::move(f)), "in hyo");
+  f = m_platform.OpenFile(m_dir + "/SUB/data.txt", EOpenMode::kRead);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(Slurp(std::move(f)), "in sub");
+  auto m = m_platform.FindFiles(dirBs + "\\sub\\*.TXT");
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].strName, "Data.Txt");
+  EXPECT_EQ(m[0].strFullPath, m_dir + "/Sub/Data.Txt");
+  m = m_platform.FindFiles(m_dir + "/\x95\x5C/*");
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].strFullPath, m_dir + "/\x95\x5C/x.txt");
+
+  CFileId byName, byFile;
+  ASSERT_TRUE(m_platform.GetFileId(m_dir + "\\sub\\DATA.TXT", byName));
+  f = m_platform.OpenFile(m_dir + "/Sub/Data.Txt", EOpenMode::kRead);
+  ASSERT_NE(f, nullptr);
+  byFile = f->Id();
+  EXPECT_EQ(byName, byFile);
+  EXPECT_FALSE(m_platform.GetFileId(m_dir + "/Sub/none.txt", byName));
+}
+
+TEST_F(PosixPlatformTest, ExactSpellingIsPreferred) {
+  Make("DATA.TXT", "upper");
+  Make("data.txt", "lower");
+  EXPECT_EQ(Slurp(m_platform.OpenFile(m_dir + "/data.txt", EOpenMode::kRead)), "lower");
+  EXPECT_EQ(Slurp(m_platform.OpenFile(m_dir + "/DATA.TXT", EOpenMode::kRead)), "upper");
+  // Neither spelled this way: the first in name order.
+  EXPECT_EQ(Slurp(m_platform.OpenFile(m_dir + "/Data.Txt", EOpenMode::kRead)), "upper");
+}
+
+TEST_F(PosixPlatformTest, OutputFilesLockAndNeverTruncateOnOpen) {
+  Make("out.txt", "old");
+  auto out = m_platform.OpenFile(m_dir + "/OUT.TXT", EOpenMode::kWrite);
+  ASSERT_NE(out, nullptr);
+  EXPECT_FALSE(Exists("OUT.TXT"));  // the existing file, whatever its case
+  // Held exclusively: neither a reader nor a writer gets it.
+  EXPECT_EQ(m_platform.OpenFile(m_dir + "/out.txt", EOpenMode::kRead), nullptr);
+  EXPECT_EQ(m_platform.OpenFile(m_dir + "/out.txt", EOpenMode::kAppend), nullptr);
+  // Not emptied until asked.
+  struct stat st;
+  ASSERT_EQ(stat((m_dir + "/out.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, 3);
+  ASSERT_TRUE(out->Truncate());
+  ASSERT_TRUE(out->Write("new\r\n", 5));
+  EXPECT_TRUE(out->Close());
+  EXPECT_TRUE(out->Close());  // a second close does nothing
+
+  auto add = m_platform.OpenFile(m_dir + "/Out.Txt", EOpenMode::kAppend);
+  ASSERT_NE(add, nullptr);
+  ASSERT_TRUE(add->Write("more", 4));
+  add.reset();  // closing releases the lock
+  EXPECT_EQ(Slurp(m_platform.OpenFile(m_dir + "/out.txt", EOpenMode::kRead)), "new\r\nmore");
+
+  // A new file keeps the spelling written, in UTF-8.
+  auto created = m_platform.OpenFile(m_dir + "/New\x83\x41.Txt", EOpenMode::kWrite);
+  ASSERT_NE(created, nullptr);
+  EXPECT_TRUE(Exists("Newア.Txt"));
+  // Missing folders, directories and a missing input cannot be opened.
+  EXPECT_EQ(m_platform.OpenFile(m_dir + "/nofolder/x.txt", EOpenMode::kWrite), nullptr);
+  MakeDir("folder");
+  EXPECT_EQ(m_platform.OpenFile(m_dir + "/folder", EOpenMode::kRead), nullptr);
+  EXPECT_EQ(m_platform.OpenFile(m_dir + "/folder", EOpenMode::kWrite), nullptr);
+  EXPECT_EQ(m_platform.OpenFile(m_dir + "/missing.txt", EOpenMode::kRead), nullptr);
+  EXPECT_EQ(m_platform.OpenFile("", EOpenMode::kRead), nullptr);
+  // A device that refuses data: opens, accepts Truncate, fails the write.
+  auto full = m_platform.OpenFile("/dev/full", EOpenMode::kWrite);
+  if (full) {
+    EXPECT_TRUE(full->Truncate());
+    EXPECT_FALSE(full->Write("x", 1));
+  }
+}
+
+TEST_F(PosixPlatformTest, PatternWithoutFolderMeansCurrentFolder) {
+  Make("one.txt");
+  char old[4096];
+  ASSERT_NE(getcwd(old, sizeof old), nullptr);
+  ASSERT_EQ(chdir(m_dir.c_str()), 0);
+  auto m = m_platform.FindFiles("ONE.TXT");
+  auto rel = m_platform.FindFiles(".\\*.txt");
+  auto f = m_platform.OpenFile("one.TXT", EOpenMode::kRead);
+  ASSERT_EQ(chdir(old), 0);
+  ASSERT_EQ(m.size(), 1u);
+  ASSERT_EQ(rel.size(), 1u);
+  char* real = realpath(m_dir.c_str(), nullptr);
+  ASSERT_NE(real, nullptr);
+  EXPECT_EQ(m[0].strFullPath, std::string(real) + "/one.txt");
+  EXPECT_EQ(rel[0].strFullPath, m[0].strFullPath);
+  free(real);
+  EXPECT_NE(f, nullptr);
+}
+
+namespace {
+
+// Runs `body` with standard output sent to a file and returns what it wrote.
+template <class F>
+std::string CaptureStdout(F body) {
+  char tmpl[] = "/tmp/rux_console_XXXXXX";
+  int fd = mkstemp(tmpl);
+  fflush(stdout);
+  int saved = dup(STDOUT_FILENO);
+  dup2(fd, STDOUT_FILENO);
+  body();
+  dup2(saved, STDOUT_FILENO);
+  close(saved);
+  std::string out;
+  char buf[256];
+  lseek(fd, 0, SEEK_SET);
+  ssize_t n;
+  while ((n = read(fd, buf, sizeof buf)) > 0) out.append(buf, static_cast<size_t>(n));
+  close(fd);
+  unlink(tmpl);
+  return out;
+}
+
+}  // namespace
+
+TEST(PosixConsole, EncodingPolicyAndInput) {
+  const std::string text = "\x93\xFC\x97\xCD\xCC\xA7\xB2\xD9:a.txt\n";  // 入力ﾌｧｲﾙ:a.txt
+  const char* before = getenv("RUX_CONSOLE");
+  std::string saved = before ? before : "";
+  // Not a terminal: the code page 932 bytes as they are.
+  unsetenv("RUX_CONSOLE");
+  EXPECT_EQ(CaptureStdout([&] { CPosixPlatform().WriteConsole(text); }), text);
+  setenv("RUX_CONSOLE", "utf-8", 1);
+  EXPECT_EQ(CaptureStdout([&] { CPosixPlatform().WriteConsole(text); }), "入力ﾌｧｲﾙ:a.txt\n");
+  // A byte with no character becomes "?" rather than breaking the terminal.
+  EXPECT_EQ(CaptureStdout([&] { CPosixPlatform().WriteConsole("a\x83"); }), "a?");
+  setenv("RUX_CONSOLE", "cp932", 1);
+  EXPECT_EQ(CaptureStdout([&] { CPosixPlatform().WriteConsole(text); }), text);
+  if (before) setenv("RUX_CONSOLE", saved.c_str(), 1);
+  else unsetenv("RUX_CONSOLE");
+
+  // One byte at a time from standard input, -1 at its end.
+  char tmpl[] = "/tmp/rux_stdin_XXXXXX";
+  int fd = mkstemp(tmpl);
+  ASSERT_EQ(write(fd, "y\n", 2), 2);
+  lseek(fd, 0, SEEK_SET);
+  int savedIn = dup(STDIN_FILENO);
+  dup2(fd, STDIN_FILENO);
+  CPosixPlatform platform;
+  int c1 = platform.ReadConsoleChar(), c2 = platform.ReadConsoleChar();
+  int c3 = platform.ReadConsoleChar(), c4 = platform.ReadConsoleChar();
+  dup2(savedIn, STDIN_FILENO);
+  close(savedIn);
+  close(fd);
+  unlink(tmpl);
+  EXPECT_EQ(c1, 'y');
+  EXPECT_EQ(c2, '\n');
+  EXPECT_EQ(c3, -1);
+  EXPECT_EQ(c4, -1);
+}
+
+TEST(PosixClock, LocalCalendar) {
+  const char* before = getenv("TZ");
+  std::string saved = before ? before : "";
+  setenv("TZ", "UTC", 1);
+  tzset();
+  CPosixPlatform platform;
+  CDateTime t = platform.LocalTime(951782400LL + 3661);  // 2000-02-29 01:01:01 UTC
+  setenv("TZ", "JST-9", 1);
+  tzset();
+  CDateTime jst = platform.LocalTime(951782400LL + 3661);
+  if (before) setenv("TZ", saved.c_str(), 1);
+  else unsetenv("TZ");
+  tzset();
+  EXPECT_EQ(t.year, 2000);
+  EXPECT_EQ(t.month, 2);
+  EXPECT_EQ(t.day, 29);
+  EXPECT_EQ(t.hour, 1);
+  EXPECT_EQ(t.minute, 1);
+  EXPECT_EQ(t.second, 1);
+  EXPECT_EQ(jst.hour, 10);
+  long long now = platform.Now();
+  EXPECT_LE(std::llabs(now - static_cast<long long>(time(nullptr))), 1);
+}
