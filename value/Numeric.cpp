@@ -10,6 +10,7 @@
 #include <climits>
 #include <cmath>
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 namespace numeric {
@@ -75,8 +76,21 @@ int SeventeenDigits(double number, char (&digits)[kSignificant]) {
     if (shortText[k + 1] != '0') ambiguous = false;
   }
   if (ambiguous) {
+    // The exact expansion ends at the place of the lowest set bit: 2^-k has k
+    // decimal places. Asking for just that many digits keeps the common exact
+    // values (whole numbers, halves, quarters) cheap.
+    int binaryExponent = 0;
+    const double fraction = std::frexp(number, &binaryExponent);
+    const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
+    const int lowestBit = binaryExponent - 53 + std::countr_zero(mantissa);
+    int decimalExponent = 0;
+    const char* e = shortText;
+    while (e < res.ptr && *e != 'e') ++e;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), res.ptr, decimalExponent);
+    int precision = decimalExponent + 1 + (lowestBit < 0 ? -lowestBit : 0);
+    precision = std::clamp(precision, kSignificant, 780);
     res = std::to_chars(longText, longText + sizeof longText, number,
-                        std::chars_format::scientific, 780);
+                        std::chars_format::scientific, precision);
     text = longText;
   }
   const char* end = res.ptr;
