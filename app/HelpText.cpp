@@ -1,4 +1,4 @@
-// The built-in description of the parameter language. The lines are written
+// The built-in help text: how to write a parameter file. The lines are written
 // readably here and compiled to code page 932 (this file is built with
 // -fexec-charset=CP932). They are kept as the users of the original program
 // know them, slips included: line 14 names the append keyword "APP" although
