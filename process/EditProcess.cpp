@@ -1,4 +1,128 @@
-// STUB: to be implemented.
+// EDIT: every selected record is rebuilt into a new line from the edit
+// definitions, each placing one value (quoted text, constant or input field)
+// at an output position and length, formatted and converted by the
+// definition, when the definition's own conditions hold for the record.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+
 #include "param/ConvParam.h"
-int CConvParam::ParseEditStatement(const std::string&) { return 12; }
-void CConvParam::EditRecord(int&, int, int, const std::string&) { m_strLine += '\n'; }
+#include "platform/Cp932.h"
+
+namespace {
+
+constexpr int kTooManyDefs = 24;
+constexpr int kTooManyEditTerms = 25;
+constexpr int kFieldBeyondRecord = 20;
+constexpr int kValueTooLong = 21;
+
+}  // namespace
+
+int CConvParam::ParseEditStatement(const std::string& key) {
+  if (++m_nEditLast >= kEditDefs) return kTooManyDefs;
+  CEditDef& def = m_editDef[m_nEditLast];
+  def.m_strConvType = key;
+
+  int error = 0;
+  m_syntax.ParseCondTerm(m_strLine, def.m_nPos, def.m_nLen, def.m_strType, def.m_strOp,
+                         def.m_nRightPos, def.m_nRightLen, def.m_strRightType, def.m_strLiteral,
+                         def.m_strConst, def.m_strRightConst, key, error);
+  if (error != 0) return error;
+
+  // The edit type is canonical now ("A" or "N" + flags + width + precision):
+  // decode it once so that records are formatted without reading text.
+  def.m_bNumeric = !def.m_strType.empty() && def.m_strType[0] == 'N';
+  if (def.m_bNumeric) def.m_format = numeric::ParseNumFormat(std::string_view(def.m_strType).substr(1));
+
+  if (m_strLine.empty()) return 0;
+  return ParseCondList(m_strLine, &m_editCond[static_cast<size_t>(m_nEditLast) * kAndTerms],
+                       kTooManyEditTerms);
+}
+
+void CConvParam::EditRecord(int& error, int inCount, int outCount, const std::string& fileName) {
+  const bool bOptS = HasOption('S');
+  const bool bOptN = HasOption('N');
+  const bool bOptT = HasOption('T');
+
+  // The work line is 100,000 blanks at the start of every record. Refilling
+  // all of it per record would cost far more than most records, so only the
+  // bytes the previous record wrote are blanked again, and a line that grew
+  // past the buffer for a far-reaching field is cut back to its normal size.
+  if (m_strWork.size() < kLineBuffer) {
+    m_strWork.assign(kLineBuffer, ' ');
+  } else {
+    std::memset(m_strWork.data(), ' ', std::min(m_nWorkDirty, m_strWork.size()));
+    m_strWork.resize(kLineBuffer);
+  }
+  m_nWorkDirty = 0;
+
+  size_t nFurthestEnd = 0;  // output position + length of the furthest applied field
+  const std::string_view record = m_strLine;
+
+  for (int i = 0; i <= m_nEditLast && error == 0; ++i) {
+    const CEditDef& def = m_editDef[i];
+
+    // The definition's conditions see the unchanged input record.
+    const CEditCond* conds = &m_editCond[static_cast<size_t>(i) * kAndTerms];
+    bool bApplies = true;
+    for (int t = 0; t < kAndTerms && !conds[t].m_strKind.empty(); ++t) {
+      if (!EvaluateCondTerm(conds[t], inCount, outCount, fileName, error)) {
+        bApplies = false;
+        break;
+      }
+    }
+    if (error != 0) break;
+    if (!bApplies) continue;
+
+    // The value.
+    if (!def.m_strLiteral.empty()) {
+      m_strValue.assign(def.m_strLiteral);
+    } else if (!def.m_strRightConst.empty()) {
+      m_strValue.clear();
+      m_valueEdit.GetConstantValue(def.m_strRightConst, fileName, inCount, outCount, m_strValue);
+    } else {
+      const long long nFieldEnd =
+          static_cast<long long>(def.m_nRightPos) + static_cast<long long>(def.m_nRightLen) - 1;
+      if (static_cast<long long>(record.size()) < nFieldEnd && !bOptS) {
+        error = kFieldBeyondRecord;
+        break;
+      }
+      const size_t nStart = static_cast<size_t>(def.m_nRightPos) - 1;
+      if (nStart >= record.size()) {
+        m_strValue.clear();
+      } else {
+        m_strValue.assign(record.data() + nStart,
+                          std::min(static_cast<size_t>(def.m_nRightLen), record.size() - nStart));
+      }
+    }
+
+    // Only an input field of type N is tested; the "N.0" of a numeric
+    // constant always holds a number.
+    if (def.m_strRightType == "N" && !bOptN && m_syntax.CheckNumeric(m_strValue, error)) break;
+
+    m_valueEdit.JustifyValue(def.m_strRightType, m_strValue);
+    m_valueEdit.EditValue(def.m_strConvType, def.m_bNumeric ? &def.m_format : nullptr, def.m_nLen,
+                          m_strValue);
+
+    const size_t nPos = static_cast<size_t>(def.m_nPos) - 1;  // offset in the work line
+    const size_t nLen = static_cast<size_t>(def.m_nLen);
+    nFurthestEnd = std::max(nFurthestEnd, nPos + nLen + 1);
+    if (m_strValue.size() != nLen) error = kValueTooLong;  // still placed, then the record stops
+
+    // Overlay. A field reaching past the work line makes it longer: nothing
+    // the user asked for is cut, and a field starting beyond it still lands
+    // at its own position.
+    const size_t nEnd = nPos + m_strValue.size();
+    if (nEnd > m_strWork.size()) m_strWork.resize(nEnd, ' ');
+    if (!m_strValue.empty()) std::memcpy(m_strWork.data() + nPos, m_strValue.data(), m_strValue.size());
+    m_nWorkDirty = std::max(m_nWorkDirty, nEnd);
+  }
+
+  // The line ends with the last byte of the furthest field. Bytes beyond that
+  // are blanks, so trimming the line itself is trimming the work line.
+  std::string_view line(m_strWork.data(), nFurthestEnd == 0 ? 0 : nFurthestEnd - 1);
+  if (bOptT) line = cp932::TrimRight(line);
+  m_strLine.assign(line);
+  m_strLine += '\n';
+}
