@@ -253,7 +253,7 @@ TEST_F(RunDriverTest, FailedWriteDuringProcessingStopsTheRun) {
   for (int i = 0; i < 40000; ++i) big += std::string(98, static_cast<char>('a' + i % 26)) + "\n";
   m_fake.SetFile("a.txt", "first\n");
   m_fake.SetFile("b.txt", big);
-  m_fake.m_nFailWriteAt = 2;
+  m_fake.m_nFailWriteAt = 3;  // write 1 stores a.txt's records, write 2 b.txt's first block
   EXPECT_EQ(Run("INP = ?.txt\nOUT = o.txt\n"), 1);
 
   const std::string& console = m_fake.m_strConsole;
@@ -274,9 +274,19 @@ TEST_F(RunDriverTest, FailedWriteDuringProcessingStopsTheRun) {
   EXPECT_EQ(stored, all.substr(0, stored.size()));
 }
 
+TEST_F(RunDriverTest, FailedStoreInFileModeNamesTheFileItCameFrom) {
+  // The output stays open across files, but each file's records are stored
+  // before its summary line, so the failure is charged to the right file.
+  m_fake.SetFile("a.txt", "x\n");
+  m_fake.SetFile("b.txt", "y\n");
+  m_fake.m_nFailWriteAt = 1;
+  EXPECT_EQ(Run("INP = ?.txt\nOUT = o.txt\n"), 1);
+  EXPECT_EQ(m_fake.m_strConsole, InputError(91, "a.txt", 1));
+}
+
 TEST_F(RunDriverTest, FailedFinalCloseInFileModeIsAnOutputError) {
   m_fake.SetFile("a.txt", "x\n");
-  m_fake.m_nFailWriteAt = 1;
+  m_fake.m_bFailClose = true;
   EXPECT_EQ(Run("INP = a.txt\nOUT = o.txt\n"), 1);
   EXPECT_EQ(m_fake.m_strConsole, Summary("a.txt", 1, 1) + CConvParam::GetErrorMessage(91) + "\n");
 }

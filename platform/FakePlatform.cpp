@@ -33,9 +33,10 @@ class CFakeFile : public CFile {
   }
   CFileId Id() const override { return CFileId{1, m_node ? m_node->ino : 0}; }
   bool Close() override {
-    if (m_node) m_node->locked = false;
+    if (!m_node) return true;
+    m_node->locked = false;
     m_node.reset();
-    return true;
+    return m_mode == EOpenMode::kRead || !m_owner->m_bFailClose;
   }
 
  private:

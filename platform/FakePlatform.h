@@ -39,6 +39,7 @@ class CFakePlatform : public CPlatform {
   long long m_nClockStep = 0;        // added to m_nNow after each Now()
   int m_nFailWriteAt = 0;            // the Nth Write call (1-based, all files) fails; 0 = never
   int m_nWrites = 0;
+  bool m_bFailClose = false;         // Close of a file opened for writing reports failure
   std::set<std::string> m_unopenable;  // paths OpenFile refuses
 
  private:

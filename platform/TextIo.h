@@ -50,13 +50,15 @@ class CTextWriter {
 
   // Buffers the text, each LF becoming CR LF. False once any write failed.
   bool Write(std::string_view text);
+  // Hands the buffered bytes to the file now, so that a failure is noticed
+  // while the data it belongs to is still the current file's; false once any
+  // write failed.
+  bool Flush();
   // Writes out the buffer and closes the file; false when anything written
   // since it was opened could not be stored.
   bool Close();
 
  private:
-  bool Flush();
-
   std::unique_ptr<CFile> m_file;
   std::vector<char> m_buffer;
   size_t m_nUsed = 0;

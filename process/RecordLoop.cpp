@@ -86,5 +86,12 @@ void CConvParam::ProcessInputFile(const std::string& fullPath, const std::string
   if (m_nErr == 0 && m_fpIn.Failed()) m_nErr = 92;
   m_fpIn.Close();
 
-  if (bFolder && !m_fpOut.Close() && m_nErr == 0) m_nErr = 91;
+  if (bFolder) {
+    if (!m_fpOut.Close() && m_nErr == 0) m_nErr = 91;
+  } else if (m_nErr == 0 && !m_fpOut.Flush()) {
+    // File mode keeps the output open across files; storing this file's
+    // records now reports a full disk against the file they came from,
+    // before its summary line claims success.
+    m_nErr = 91;
+  }
 }
