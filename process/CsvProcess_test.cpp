@@ -120,6 +120,14 @@ TEST(CsvProcess, HeaderStaysWhenItsRecordFails) {
   EXPECT_EQ(run.Output(), "Code\tAmount\r\n");
 }
 
+TEST(CsvProcess, FailedHeaderWriteIs91) {
+  CCsvRun run({"1,1,A,\"Name\""}, "H");
+  run.m_param.m_fpOut.Close();  // nothing can be written any more
+  run.m_param.m_strLine = "z";
+  run.m_param.CsvRecord(run.m_param.m_nErr, 1, 1, "in.txt");
+  EXPECT_EQ(run.m_param.m_nErr, 91);
+}
+
 TEST(CsvProcess, ParseStoresTheForms) {
   CCsvRun run;
   ASSERT_EQ(run.Def("EDT", "1,5, at ,\"Code\""), 0);
