@@ -186,7 +186,8 @@ TEST_F(CondEvalTest, JustifiedFieldsAgainstUnjustifiedLiterals) {
   Sel({"1,10,A,=,\"abc\"", "1,10,AT,=,\"zz\"", "1,4,AR,=,6,4,AL"});
   EXPECT_FALSE(Selected("abc       "));
   EXPECT_TRUE(Selected("  zz      "));
-  EXPECT_TRUE(Selected("qq  _\x81\x40qq"));  // "qq" against "qq"
+  EXPECT_TRUE(Selected("qq  _\x81\x40qq_"));  // "qq" against "qq"
+  EXPECT_EQ(error, 0);
 }
 
 TEST_F(CondEvalTest, NumericComparisons) {
