@@ -215,7 +215,7 @@ TEST_F(EditProcess, ConditionsSeeTheInputRecord) {
   EXPECT_EQ(Apply("ac"), "z\n");
 }
 
-TEST_F(EditProcess, SearchConditionRespectsCharacterBoundaries) {
+TEST_F(EditProcess, SearchConditionKeepsToCharacterBoundaries) {
   // "ア" is 0x83 0x41: its trail byte is not the letter A.
   Defs({"1,3,A,=,\"hit\" @ \"A\""});
   EXPECT_EQ(Apply("\x83\x41"), "\n");
