@@ -466,7 +466,7 @@ std::vector<CDirMatch> CPosixPlatform::FindFiles(const std::string& pattern) {
     std::string dirPart = pattern.substr(0, nameStart);
     bool absolute = false;
     if (SplitPath(dirPart, absolute).empty()) {
-      fsDir = "/";  // the pattern names the root
+      fsDir.assign(1, '/');  // the pattern names the root
     } else if (!ResolvePath(dirPart, false, fsDir)) {
       return matches;
     }
