@@ -78,8 +78,6 @@ bool CConvParam::EvaluateCondList(const CSelCond* records, int& error, int inCou
 
 bool CConvParam::EvaluateCondTerm(const CSelCond& record, int inCount, int outCount,
                                   const std::string& fileName, int& error) {
-  const bool ignoreCase = HasOption('U');
-
   if (record.m_strKind == "SEA") {
     std::string_view text = m_strLine;
     std::string_view search = record.m_strLiteral;
@@ -88,7 +86,7 @@ bool CConvParam::EvaluateCondTerm(const CSelCond& record, int inCount, int outCo
                                    m_strConstValue);
       search = m_strConstValue;
     }
-    if (ignoreCase) {
+    if (HasOption('U')) {
       cp932::UpperInto(text, m_strUpper);
       cp932::UpperInto(search, m_strUpperSearch);
       text = m_strUpper;
@@ -125,14 +123,13 @@ bool CConvParam::EvaluateCondTerm(const CSelCond& record, int inCount, int outCo
     right = CValueEdit::JustifyView(record.m_strRightType, right);
   }
 
-  if (ignoreCase) {
-    cp932::UpperInto(left, m_strLeft);
-    cp932::UpperInto(right, m_strRight);
-    left = m_strLeft;
-    right = m_strRight;
-  }
-
   if (!record.m_strType.empty() && record.m_strType[0] == 'A') {
+    if (HasOption('U')) {
+      cp932::UpperInto(left, m_strLeft);
+      cp932::UpperInto(right, m_strRight);
+      left = m_strLeft;
+      right = m_strRight;
+    }
     if (record.m_eOp == kOpContains) {
       return cp932::FindAligned(left, right) != std::string_view::npos;
     }
@@ -140,10 +137,19 @@ bool CConvParam::EvaluateCondTerm(const CSelCond& record, int inCount, int outCo
   }
 
   // Numeric comparison: both values must pass the numeric test unless option
-  // N is on; then each is read as far as it is a number.
-  if (!HasOption('N') &&
-      (m_syntax.CheckNumeric(left, error) || m_syntax.CheckNumeric(right, error))) {
-    return false;
+  // N is on; then each is read as far as it is a number. A quoted right
+  // operand was tested and read once when it was parsed. Option U is not
+  // applied here: upper-casing leaves digits, signs, blanks and the point as
+  // they are and turns "e" into "E", which reads alike, so it cannot change a
+  // test or a number.
+  const bool literalDecided = !record.m_strLiteral.empty() && record.m_nLiteralNumeric != 0;
+  if (!HasOption('N')) {
+    if (m_syntax.CheckNumeric(left, error)) return false;
+    if (literalDecided ? record.m_nLiteralNumeric < 0 : m_syntax.CheckNumeric(right, error)) {
+      error = 26;
+      return false;
+    }
   }
-  return HoldsForNumbers(record.m_eOp, numeric::ReadNumber(left), numeric::ReadNumber(right));
+  const double rightNumber = literalDecided ? record.m_dLiteral : numeric::ReadNumber(right);
+  return HoldsForNumbers(record.m_eOp, numeric::ReadNumber(left), rightNumber);
 }

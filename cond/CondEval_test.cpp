@@ -230,6 +230,38 @@ TEST_F(CondEvalTest, NumericTestCoversTheRightSideAndDoubleBytes) {
   EXPECT_TRUE(p.IsRecordSelected(err, 1, 0, "f"));
 }
 
+TEST_F(CondEvalTest, QuotedNumberIsDecidedOnceAndMatchesAHandBuiltTerm) {
+  Sel({"1,4,N,>,\"1e1\"", "1,4,N,<,\" +10 \""});
+  const CSelCond& parsed = param.m_selCond[0];
+  EXPECT_EQ(parsed.m_nLiteralNumeric, -1);  // "e" fails the numeric test
+  EXPECT_EQ(param.m_selCond[30].m_nLiteralNumeric, 1);
+  EXPECT_EQ(param.m_selCond[30].m_dLiteral, 10.0);
+
+  // A term built without the parser's decision reads its literal itself and
+  // gives the same answers, with and without options N and U.
+  CSelCond handBuilt = parsed;
+  handBuilt.m_nLiteralNumeric = 0;
+  handBuilt.m_dLiteral = 0;
+  for (const char* options : {"", "N", "NU", "U"}) {
+    param.m_strOption = options;
+    for (const char* record : {"0011", "0009", "abcd", "1e03"}) {
+      param.m_strLine = record;
+      int errorParsed = 0, errorHand = 0;
+      bool holdsParsed = param.EvaluateCondTerm(parsed, 1, 0, "f", errorParsed);
+      bool holdsHand = param.EvaluateCondTerm(handBuilt, 1, 0, "f", errorHand);
+      EXPECT_EQ(holdsParsed, holdsHand) << options << " " << record;
+      EXPECT_EQ(errorParsed, errorHand) << options << " " << record;
+    }
+  }
+  param.m_strOption = "N";
+  EXPECT_TRUE(Selected("0011"));   // 11 > 10 (the first group reads "1e1")
+  EXPECT_TRUE(Selected("0009"));   // second group: 9 < 10
+  EXPECT_FALSE(Selected("0010"));
+  param.m_strOption = "";
+  EXPECT_FALSE(Selected("0009"));
+  EXPECT_EQ(error, 26);            // the literal fails the test, every record
+}
+
 TEST_F(CondEvalTest, ConstantsInSearchesAndComparisons) {
   fake.m_nNow = 978512707;  // 2001-01-03 09:05:07 UTC
   Sel({"[FILE]", "1,4,A,=,[YYYY] & [IN_LINE]"});

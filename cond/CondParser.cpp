@@ -4,6 +4,7 @@
 // re-read per record.
 #include "param/ConvParam.h"
 #include "platform/Cp932.h"
+#include "value/Numeric.h"
 
 namespace {
 
@@ -83,6 +84,12 @@ int CConvParam::ParseCondList(std::string& text, CSelCond* records, int limitErr
                              record.m_strRightType, record.m_strLiteral, record.m_strConst,
                              record.m_strRightConst, "SEL", error);
       record.m_eOp = DecodeOperator(record.m_strOp);
+      // Option U cannot change either result: upper-casing leaves digits,
+      // signs and the point alone and turns "e" into "E", read alike.
+      if (error == 0 && record.m_strType == "N" && !record.m_strLiteral.empty()) {
+        record.m_nLiteralNumeric = numeric::IsNumeric(record.m_strLiteral) ? 1 : -1;
+        record.m_dLiteral = numeric::ReadNumber(record.m_strLiteral);
+      }
     }
   }
   return error;

@@ -40,6 +40,11 @@ struct CSelCond {
   int32_t m_nRightPos = 0;
   int32_t m_nRightLen = 0;
   ECondOp m_eOp = kOpNone;      // m_strOp decoded by the parser
+  // A quoted right operand of an N comparison never changes, so the parser
+  // decides its numeric test and its value once: 1 a number, -1 not a number,
+  // 0 not decided (evaluation then tests and reads the text itself).
+  int8_t m_nLiteralNumeric = 0;
+  double m_dLiteral = 0;
 };
 
 // Condition terms of edit definitions have the same layout.
