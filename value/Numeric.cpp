@@ -51,6 +51,97 @@ constexpr int kMaxPrecision = 100000;
 // Significant digits kept before the precision is applied.
 constexpr int kSignificant = 17;
 
+// 10^k as 128-bit integers, k = 0..38.
+__extension__ typedef unsigned __int128 Uint128;
+
+constexpr int kMaxPow10 = 38;
+
+constexpr Uint128 Pow10(int k) {
+  Uint128 v = 1;
+  while (k-- > 0) v *= 10;
+  return v;
+}
+
+constexpr auto kPow10 = [] {
+  struct Table {
+    Uint128 v[kMaxPow10 + 1];
+  } t{};
+  for (int k = 0; k <= kMaxPow10; ++k) t.v[k] = Pow10(k);
+  return t;
+}();
+
+// The first 18 significant digits of the exact value of `number` (> 0),
+// truncated, as an integer in [10^17, 10^18), with `exponent` the decimal
+// exponent of the first digit. Integer arithmetic on the double's mantissa
+// and binary exponent; false when the value lies outside the range where
+// 128 bits hold the intermediate products (very small or very large
+// magnitudes), which the exact text expansion then handles.
+bool EighteenDigits(double number, uint64_t& head, int& exponent) {
+  const auto bits = std::bit_cast<uint64_t>(number);
+  const int biased = static_cast<int>(bits >> 52) & 0x7FF;
+  if (biased == 0 || biased == 0x7FF) return false;  // subnormal, or not finite
+  const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+  const int shift = biased - 1075;  // number = mantissa * 2^shift, 2^52 <= mantissa < 2^53
+  // number lies in [2^(shift+52), 2^(shift+53)): its decimal exponent is
+  // floor((shift+52) * log10 2) or one more; 78913 / 2^18 is log10 2 to
+  // enough places for every double exponent.
+  int e = ((shift + 52) * 78913) >> 18;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int p = 17 - e;  // head = floor(number * 10^p)
+    Uint128 n;
+    if (shift < 0) {
+      if (p < 0 || p > 22 || -shift >= 128) return false;
+      n = (static_cast<Uint128>(mantissa) * kPow10.v[p]) >> -shift;
+    } else {
+      if (shift > 74) return false;
+      const Uint128 whole = static_cast<Uint128>(mantissa) << shift;  // < 2^127
+      if (p >= 0) {
+        if (p > 2) return false;  // whole >= 2^53 has at least 16 digits
+        n = whole * kPow10.v[p];
+      } else {
+        if (-p > kMaxPow10) return false;
+        n = whole / kPow10.v[-p];
+      }
+    }
+    if (n >= kPow10.v[18]) {
+      ++e;  // log10 rounded up across a power of ten
+    } else if (n < kPow10.v[17]) {
+      --e;
+    } else {
+      head = static_cast<uint64_t>(n);
+      exponent = e;
+      return true;
+    }
+  }
+  return false;
+}
+
+// SeventeenDigits for the common magnitudes, without any text conversion.
+bool SeventeenDigitsFast(double number, char (&digits)[kSignificant], int& exponent) {
+  uint64_t head = 0;
+  if (!EighteenDigits(number, head, exponent)) return false;
+  // An 18th digit of 5 or more raises the 17th.
+  uint64_t kept = head / 10 + (head % 10 >= 5 ? 1 : 0);
+  if (kept >= 100000000000000000ull) {  // 99..9 carried into an 18th digit
+    kept /= 10;
+    ++exponent;
+  }
+  // Two digits per division.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  int k = kSignificant - 1;
+  for (; k >= 1; k -= 2) {
+    const unsigned pair = static_cast<unsigned>(kept % 100);
+    kept /= 100;
+    digits[k - 1] = kPairs[2 * pair];
+    digits[k] = kPairs[2 * pair + 1];
+  }
+  if (k == 0) digits[0] = static_cast<char>('0' + kept % 10);
+  return true;
+}
+
 // The decimal digits of |number| rounded to 17 significant digits the way
 // the format prescribes: the exact expansion is cut after the 18th digit and
 // an 18th digit of 5 or more raises the 17th. digits[] receives 17 ASCII
@@ -61,6 +152,8 @@ int SeventeenDigits(double number, char (&digits)[kSignificant]) {
     for (char& d : digits) d = '0';
     return 0;
   }
+  int exponent = 0;
+  if (SeventeenDigitsFast(number, digits, exponent)) return exponent;
   // 26 significant digits, correctly rounded at the 26th. The first 18 are
   // the exact ones unless rounding carried into them, which leaves digits
   // 19-26 all zero; only then is the (slow, exact) long expansion needed. A
@@ -99,7 +192,7 @@ int SeventeenDigits(double number, char (&digits)[kSignificant]) {
   for (int k = 0; k < kSignificant; ++k) digits[k] = digitAt(k);
   const char* e = text;
   while (e < end && *e != 'e') ++e;
-  int exponent = 0;
+  exponent = 0;
   std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
 
   if (digitAt(kSignificant) >= '5') {
@@ -152,10 +245,16 @@ double ReadNumber(std::string_view value) {
   size_t leadingZeros = 0;  // fraction zeros before the first non-zero digit
   bool nonZeroSeen = false;
   bool anyDigit = false;
+  uint64_t digits = 0;       // the significant digits read, while they are few
+  int significant = 0;       // how many digits went into `digits`
+  int fractionDigits = 0;
   while (i < value.size() && IsDigit(value[i])) {
     anyDigit = true;
     if (value[i] != '0') nonZeroSeen = true;
-    if (nonZeroSeen) ++intDigits;
+    if (nonZeroSeen) {
+      ++intDigits;
+      if (++significant <= 19) digits = digits * 10 + static_cast<uint64_t>(value[i] - '0');
+    }
     ++i;
   }
   if (i < value.size() && value[i] == '.') {
@@ -164,10 +263,27 @@ double ReadNumber(std::string_view value) {
       anyDigit = true;
       if (value[i] != '0') nonZeroSeen = true;
       if (!nonZeroSeen) ++leadingZeros;
+      if (nonZeroSeen && ++significant <= 19) {
+        digits = digits * 10 + static_cast<uint64_t>(value[i] - '0');
+      }
+      ++fractionDigits;
       ++i;
     }
   }
   if (!anyDigit) return 0.0;
+
+  // The usual field — at most 15 significant digits, no exponent — is read
+  // exactly by one division: both the digits and the power of ten are exact
+  // doubles, and IEEE division rounds the quotient correctly, which is what
+  // a full decimal conversion would give.
+  static constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (significant <= 15 && fractionDigits <= 22 &&
+      !(i < value.size() && (value[i] == 'e' || value[i] == 'E'))) {
+    const double number = static_cast<double>(digits) / kExactPow10[fractionDigits];
+    return negative ? -number : number;
+  }
 
   // An exponent counts only when it has at least one digit ("12e" reads 12).
   int64_t exponent = 0;
