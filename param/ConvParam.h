@@ -69,6 +69,7 @@ struct CEditDef {
   bool m_bQuoted = false;        // CSV: the value was written as a quoted text
   bool m_bNumeric = false;       // the edit type (EDIT) or value type (CSV) starts with "N"
   numeric::CNumFormat m_format;  // numeric format when m_bNumeric
+  bool m_bPlain = false;         // EDIT: EDT of a text as it is (edit type and value type "A")
 };
 
 class CConvParam {

@@ -34,6 +34,10 @@ int CConvParam::ParseEditStatement(const std::string& key) {
   // decode it once so that records are formatted without reading text.
   def.m_bNumeric = !def.m_strType.empty() && def.m_strType[0] == 'N';
   if (def.m_bNumeric) def.m_format = numeric::ParseNumFormat(std::string_view(def.m_strType).substr(1));
+  // Most definitions move text unchanged; those are placed straight from the
+  // record (or the quoted text) into the work line.
+  def.m_bPlain = key == "EDT" && def.m_strType == "A" && def.m_strRightType == "A" &&
+                 def.m_strRightConst.empty();
 
   if (m_strLine.empty()) return 0;
   return ParseCondList(m_strLine, &m_editCond[static_cast<size_t>(m_nEditLast) * kAndTerms],
@@ -75,6 +79,36 @@ void CConvParam::EditRecord(int& error, int inCount, int outCount, const std::st
     if (error != 0) break;
     if (!bApplies) continue;
 
+    const size_t nPos = static_cast<size_t>(def.m_nPos) - 1;  // offset in the work line
+    const size_t nLen = static_cast<size_t>(def.m_nLen);
+    if (def.m_bPlain) {
+      // A text placed as it is: padding to the length is blanks, so copying
+      // the value and blanking the rest of the field is the whole edit.
+      std::string_view value;
+      if (!def.m_strLiteral.empty()) {
+        value = def.m_strLiteral;
+      } else {
+        const long long nFieldEnd =
+            static_cast<long long>(def.m_nRightPos) + static_cast<long long>(def.m_nRightLen) - 1;
+        if (static_cast<long long>(record.size()) < nFieldEnd && !bOptS) {
+          error = kFieldBeyondRecord;
+          break;
+        }
+        const size_t nStart = static_cast<size_t>(def.m_nRightPos) - 1;
+        if (nStart < record.size()) {
+          value = record.substr(nStart, static_cast<size_t>(def.m_nRightLen));
+        }
+      }
+      nFurthestEnd = std::max(nFurthestEnd, nPos + nLen + 1);
+      if (value.size() > nLen) error = kValueTooLong;  // still placed, then the record stops
+      const size_t nEnd = nPos + std::max(value.size(), nLen);
+      if (nEnd > m_strWork.size()) m_strWork.resize(nEnd, ' ');
+      if (!value.empty()) std::memcpy(m_strWork.data() + nPos, value.data(), value.size());
+      if (value.size() < nLen) std::memset(m_strWork.data() + nPos + value.size(), ' ', nLen - value.size());
+      m_nWorkDirty = std::max(m_nWorkDirty, nEnd);
+      continue;
+    }
+
     // The value.
     if (!def.m_strLiteral.empty()) {
       m_strValue.assign(def.m_strLiteral);
@@ -105,8 +139,6 @@ void CConvParam::EditRecord(int& error, int inCount, int outCount, const std::st
     m_valueEdit.EditValue(def.m_strConvType, def.m_bNumeric ? &def.m_format : nullptr, def.m_nLen,
                           m_strValue);
 
-    const size_t nPos = static_cast<size_t>(def.m_nPos) - 1;  // offset in the work line
-    const size_t nLen = static_cast<size_t>(def.m_nLen);
     nFurthestEnd = std::max(nFurthestEnd, nPos + nLen + 1);
     if (m_strValue.size() != nLen) error = kValueTooLong;  // still placed, then the record stops
 
@@ -121,7 +153,8 @@ void CConvParam::EditRecord(int& error, int inCount, int outCount, const std::st
 
   // The line ends with the last byte of the furthest field. Bytes beyond that
   // are blanks, so trimming the line itself is trimming the work line.
-  std::string_view line(m_strWork.data(), nFurthestEnd == 0 ? 0 : nFurthestEnd - 1);
+  std::string_view line(m_strWork.data(),
+                        std::min(m_strWork.size(), nFurthestEnd == 0 ? 0 : nFurthestEnd - 1));
   if (bOptT) line = cp932::TrimRight(line);
   m_strLine.assign(line);
   m_strLine += '\n';

@@ -17,7 +17,7 @@ void CValueEdit::EditValue(std::string_view convType, const numeric::CNumFormat*
                            int length, std::string& value) const {
   if (format != nullptr) {
     // The number is read before `value` is overwritten by its written form.
-    numeric::FormatNumber(numeric::ReadNumber(value), *format, value);
+    numeric::FormatNumberText(value, *format, value);
   }
 
   const bool wide = convType == "WID";

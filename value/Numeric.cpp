@@ -337,23 +337,20 @@ CNumFormat ParseNumFormat(std::string_view spec) {
   return format;
 }
 
-void FormatNumber(double number, const CNumFormat& format, std::string& out) {
-  const bool negative = std::signbit(number);
+namespace {
+
+// Writes a number given by its 17 significant digits (digits[0] at decimal
+// place `exponent`), or a special text, by `format`: rounds half away from
+// zero at the precision, then sign, width and flags.
+void WriteDigits(bool negative, const char* special, char (&digits)[kSignificant],
+                 int64_t exponent, const CNumFormat& format, std::string& out) {
   const char sign = negative ? '-' : (format.bPlus ? '+' : '\0');
   const int precision = format.nPrecision < 0 ? 0 : std::min(format.nPrecision, kMaxPrecision);
 
   // Body without sign: either a special text, or integer digits, point and
   // fraction built from the rounded significant digits.
-  const char* special = nullptr;
-  char digits[kSignificant];
-  int64_t exponent = 0;  // decimal exponent of digits[0]
   bool zero = false;
-  if (std::isnan(number)) {
-    special = "nan";
-  } else if (std::isinf(number)) {
-    special = "inf";
-  } else {
-    exponent = SeventeenDigits(std::fabs(number), digits);
+  if (special == nullptr) {
     // Significant digits that lie at or above the last written place.
     const int64_t kept = exponent + precision + 1;
     if (kept < 0) {
@@ -418,6 +415,78 @@ void FormatNumber(double number, const CNumFormat& format, std::string& out) {
     }
   }
   if (format.bLeft) out.append(fill, ' ');
+}
+
+}  // namespace
+
+void FormatNumber(double number, const CNumFormat& format, std::string& out) {
+  const char* special = nullptr;
+  char digits[kSignificant] = {};
+  int64_t exponent = 0;  // decimal exponent of digits[0]
+  if (std::isnan(number)) {
+    special = "nan";
+  } else if (std::isinf(number)) {
+    special = "inf";
+  } else {
+    exponent = SeventeenDigits(std::fabs(number), digits);
+  }
+  WriteDigits(std::signbit(number), special, digits, exponent, format, out);
+}
+
+void FormatNumberText(std::string_view value, const CNumFormat& format, std::string& out) {
+  // The value is read as ReadNumber reads it. When its digits can be written
+  // as they stand — no more than 15 significant digits up to the last written
+  // place, and no digit beyond the precision — the double nearest to them
+  // expands to 17 digits that round back to exactly these digits, so the
+  // conversion through binary can be skipped.
+  const int precision = format.nPrecision < 0 ? 0 : std::min(format.nPrecision, kMaxPrecision);
+  size_t i = 0;
+  while (i < value.size() && IsSpace(value[i])) ++i;
+  bool negative = false;
+  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+  char digits[kSignificant];
+  int significant = 0;
+  int intDigits = 0;
+  int leadingZeros = 0;
+  int fractionDigits = 0;
+  bool anyDigit = false;
+  bool simple = true;
+  while (i < value.size() && IsDigit(value[i])) {
+    anyDigit = true;
+    if (significant > 0 || value[i] != '0') {
+      if (significant < kSignificant) digits[significant] = value[i]; else simple = false;
+      ++significant;
+      ++intDigits;
+    }
+    ++i;
+  }
+  if (i < value.size() && value[i] == '.') {
+    ++i;
+    while (i < value.size() && IsDigit(value[i])) {
+      anyDigit = true;
+      if (significant > 0 || value[i] != '0') {
+        if (significant < kSignificant) digits[significant] = value[i]; else simple = false;
+        ++significant;
+      } else {
+        ++leadingZeros;
+      }
+      ++fractionDigits;
+      ++i;
+    }
+  }
+  if (i < value.size() && (value[i] == 'e' || value[i] == 'E')) simple = false;
+  if (!anyDigit) simple = false;
+  int64_t exponent = 0;
+  if (simple && significant > 0) {
+    exponent = intDigits > 0 ? intDigits - 1 : -(leadingZeros + 1);
+    if (fractionDigits > precision || exponent + precision > 14) simple = false;
+  }
+  if (!simple) {
+    FormatNumber(ReadNumber(value), format, out);
+    return;
+  }
+  for (int k = significant; k < kSignificant; ++k) digits[k] = '0';
+  WriteDigits(negative, nullptr, digits, exponent, format, out);
 }
 
 int MakeCanonicalEditType(std::string_view convType, std::string& editType,
