@@ -472,6 +472,27 @@ std::vector<CDirMatch> CPosixPlatform::FindFiles(const std::string& pattern) {
     }
   }
   std::string absDir = AbsoluteCp932(fsDir);
+
+  // A last component without wildcards names one file, found the way opening
+  // it would find it (exact spelling first), not every entry that differs
+  // from it only in letter case.
+  const std::string written = pattern.substr(nameStart);
+  if (cp932::FindChar(written, '*') == std::string::npos &&
+      cp932::FindChar(written, '?') == std::string::npos) {
+    std::string fsName;
+    struct stat st;
+    if (written == "." || written == ".." || !LookupEntry(fsDir, written, fsName) ||
+        stat(Join(fsDir.empty() ? "." : fsDir, fsName).c_str(), &st) != 0) {
+      return matches;
+    }
+    CDirMatch m;
+    m.strName = Cp932Name(fsName);
+    m.strFullPath = Join(absDir, m.strName);
+    m.bDirectory = S_ISDIR(st.st_mode);
+    matches.push_back(std::move(m));
+    return matches;
+  }
+
   for (CEntry& e : ListDirectory(fsDir)) {
     if (!PatternMatches(last, Upper(e.name)) && !PatternMatches(last, Upper(e.raw))) continue;
     struct stat st;

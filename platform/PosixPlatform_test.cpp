@@ -163,6 +163,24 @@ TEST_F(PosixPlatformTest, ExactSpellingIsPreferred) {
   EXPECT_EQ(Slurp(m_platform.OpenFile(m_dir + "/Data.Txt", EOpenMode::kRead)), "upper");
 }
 
+TEST_F(PosixPlatformTest, NameWithoutWildcardsFindsOneFile) {
+  // INP = data.txt reads one file even where DATA.TXT exists beside it: the
+  // spelling written wins, else the first in name order, as when opening.
+  Make("DATA.TXT", "upper");
+  Make("data.txt", "lower");
+  Make("\xE8\xA1\xA8.txt", "wide");  // "表.txt" in UTF-8
+  auto m = m_platform.FindFiles(m_dir + "/data.txt");
+  ASSERT_EQ(Names(m), Names_t{"data.txt"});
+  EXPECT_EQ(Slurp(m_platform.OpenFile(m[0].strFullPath, EOpenMode::kRead)), "lower");
+  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/DATA.TXT")), Names_t{"DATA.TXT"});
+  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/Data.Txt")), Names_t{"DATA.TXT"});
+  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/\x95\x5C.TXT")), Names_t{"\x95\x5C.txt"});
+  EXPECT_TRUE(m_platform.FindFiles(m_dir + "/none.txt").empty());
+  EXPECT_TRUE(m_platform.FindFiles(m_dir + "/..").empty());
+  // With a wildcard every spelling is a match of its own.
+  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/data.tx?")), (Names_t{"DATA.TXT", "data.txt"}));
+}
+
 TEST_F(PosixPlatformTest, OutputFilesLockAndNeverTruncateOnOpen) {
   Make("out.txt", "old");
   auto out = m_platform.OpenFile(m_dir + "/OUT.TXT", EOpenMode::kWrite);
