@@ -394,27 +394,28 @@ void WriteDigits(bool negative, const char* special, char (&digits)[kSignificant
   // Zero padding applies to numbers only, and "-" wins over "0".
   const bool zeroFill = format.bZero && !format.bLeft && special == nullptr;
 
-  out.clear();
-  if (!format.bLeft && !zeroFill) out.append(fill, ' ');
-  if (sign != '\0') out.push_back(sign);
-  if (zeroFill) out.append(fill, '0');
+  // Sized once and filled through a pointer: this runs for every numeric
+  // field of every record.
+  out.resize(fill + signLen + bodyLen);
+  char* p = out.data();
+  if (!format.bLeft && !zeroFill) p = std::fill_n(p, fill, ' ');
+  if (sign != '\0') *p++ = sign;
+  if (zeroFill) p = std::fill_n(p, fill, '0');
   if (special != nullptr) {
-    out.append(special);
+    p = std::copy_n(special, 3, p);
   } else {
     auto digitAt = [&](int64_t place) -> char {  // place = exponent of 10
       if (zero) return '0';
       int64_t k = exponent - place;
       return (k >= 0 && k < kSignificant) ? digits[k] : '0';
     };
-    for (int64_t place = static_cast<int64_t>(intLen) - 1; place >= 0; --place) {
-      out.push_back(digitAt(place));
-    }
+    for (int64_t place = static_cast<int64_t>(intLen) - 1; place >= 0; --place) *p++ = digitAt(place);
     if (precision > 0) {
-      out.push_back('.');
-      for (int64_t place = -1; place >= -precision; --place) out.push_back(digitAt(place));
+      *p++ = '.';
+      for (int64_t place = -1; place >= -precision; --place) *p++ = digitAt(place);
     }
   }
-  if (format.bLeft) out.append(fill, ' ');
+  if (format.bLeft) std::fill_n(p, fill, ' ');
 }
 
 }  // namespace
