@@ -78,7 +78,9 @@ bool CConvParam::EvaluateCondList(const CSelCond* records, int& error, int inCou
 
 bool CConvParam::EvaluateCondTerm(const CSelCond& record, int inCount, int outCount,
                                   const std::string& fileName, int& error) {
-  if (record.m_strKind == "SEA") {
+  // Kinds are "SEA" and "SEL" (an empty kind never gets here): the last
+  // byte tells them apart without a string comparison per term.
+  if (record.m_strKind.back() == 'A') {
     std::string_view text = m_strLine;
     std::string_view search = record.m_strLiteral;
     if (!record.m_strConst.empty()) {

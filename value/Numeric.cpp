@@ -281,7 +281,8 @@ double ReadNumber(std::string_view value) {
                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   if (significant <= 15 && fractionDigits <= 22 &&
       !(i < value.size() && (value[i] == 'e' || value[i] == 'E'))) {
-    const double number = static_cast<double>(digits) / kExactPow10[fractionDigits];
+    const double number = fractionDigits == 0 ? static_cast<double>(digits)
+                                              : static_cast<double>(digits) / kExactPow10[fractionDigits];
     return negative ? -number : number;
   }
 
