@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cond/SyntaxCheck.h"
 #include "platform/Cp932.h"
@@ -153,4 +154,8 @@ class CConvParam {
   std::string m_strUpper;
   std::string m_strUpperSearch;
   size_t m_nWorkDirty = 0;  // EDIT: bytes of m_strWork written since it was last all blanks
+  // Folder mode: the output files this run has created or emptied, so that a
+  // second input file whose output name finds one of them (names differing
+  // only in letter case) cannot empty it again.
+  std::vector<CFileId> m_writtenOutputs;
 };
