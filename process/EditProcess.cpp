@@ -12,7 +12,10 @@
 
 namespace {
 
+constexpr int kBadStatement = 10;
 constexpr int kTooManyDefs = 24;
+// Longest output line an EDIT definition may reach (10 MB).
+constexpr long long kMaxEditLine = 10000000;
 constexpr int kTooManyEditTerms = 25;
 constexpr int kFieldBeyondRecord = 20;
 constexpr int kValueTooLong = 21;
@@ -29,6 +32,10 @@ int CConvParam::ParseEditStatement(const std::string& key) {
                          def.m_nRightPos, def.m_nRightLen, def.m_strRightType, def.m_strLiteral,
                          def.m_strConst, def.m_strRightConst, key, error);
   if (error != 0) return error;
+  // Lines may grow past the work line, but a field ending beyond
+  // kMaxEditLine bytes is a mistake in the parameter file, not a record
+  // layout: refusing it here keeps a run from asking for gigabytes per line.
+  if (static_cast<long long>(def.m_nPos) + def.m_nLen - 1 > kMaxEditLine) return kBadStatement;
 
   // The edit type is canonical now ("A" or "N" + flags + width + precision):
   // decode it once so that records are formatted without reading text.

@@ -269,6 +269,14 @@ TEST_F(EditProcess, ParseErrors) {
   EXPECT_EQ(Def("EDT", "0,5,A,=,\"x\""), 10);
 }
 
+TEST_F(EditProcess, OutputFieldsEndWithinTenMegabytes) {
+  // Far past the work line is fine; a field ending beyond 10,000,000 bytes
+  // would make every line that long and is refused when parsed.
+  EXPECT_EQ(Def("EDT", "1,10000000,A,=,\"x\""), 0);
+  EXPECT_EQ(Def("EDT", "2,10000000,A,=,\"x\""), 10);
+  EXPECT_EQ(Def("WID", "2147483647,2147483646,N,=,\"1\""), 10);
+}
+
 TEST_F(EditProcess, CanonicalEditTypeIsStored) {
   ASSERT_EQ(Def("EDT", "1,10,N+0.2,=,1,5,N"), 0);
   const CEditDef& def = m_param.m_editDef[0];
