@@ -38,14 +38,9 @@ void CConvParam::ChangeRecord(int& error, int inCount, int outCount, const std::
   for (int i = 0; i <= m_nEditLast && error == 0; ++i) {
     const CEditDef& def = m_editDef[i];
 
-    const CEditCond* conds = &m_editCond[static_cast<size_t>(i) * kAndTerms];
-    bool bApplies = true;
-    for (int t = 0; t < kAndTerms && !conds[t].m_strKind.empty(); ++t) {
-      if (!EvaluateCondTerm(conds[t], inCount, outCount, fileName, error)) {
-        bApplies = false;
-        break;
-      }
-    }
+    // The conditions see the record as the earlier definitions left it.
+    const bool bApplies = EvaluateCondList(&m_editCond[static_cast<size_t>(i) * kAndTerms], error,
+                                           inCount, outCount, fileName);
     if (error != 0 || !bApplies) continue;
 
     std::string_view search = def.m_strLeftLiteral;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "param/ConvParam.h"
+#include "process/InputField.h"
 #include "platform/Cp932.h"
 
 namespace {
@@ -126,19 +127,12 @@ void CConvParam::CsvRecord(int& error, int inCount, int outCount, const std::str
       m_strValue.clear();
       m_valueEdit.GetConstantValue(def.m_strConst, fileName, inCount, outCount, m_strValue);
     } else {
-      const long long nFieldEnd =
-          static_cast<long long>(def.m_nPos) + static_cast<long long>(def.m_nLen) - 1;
-      if (static_cast<long long>(record.size()) < nFieldEnd && !bOptS) {
+      std::string_view field;
+      if (!CutInputField(record, def.m_nPos, def.m_nLen, bOptS, field)) {
         error = kFieldBeyondRecord;
         break;
       }
-      const size_t nStart = static_cast<size_t>(def.m_nPos) - 1;
-      if (nStart >= record.size()) {
-        m_strValue.clear();
-      } else {
-        m_strValue.assign(record.data() + nStart,
-                          std::min(static_cast<size_t>(def.m_nLen), record.size() - nStart));
-      }
+      m_strValue.assign(field);
     }
 
     if (def.m_bNumeric && !bOptN && m_syntax.CheckNumeric(m_strValue, error)) break;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "param/ConvParam.h"
+#include "process/InputField.h"
 #include "platform/Cp932.h"
 
 namespace {
@@ -75,14 +76,8 @@ void CConvParam::EditRecord(int& error, int inCount, int outCount, const std::st
     const CEditDef& def = m_editDef[i];
 
     // The definition's conditions see the unchanged input record.
-    const CEditCond* conds = &m_editCond[static_cast<size_t>(i) * kAndTerms];
-    bool bApplies = true;
-    for (int t = 0; t < kAndTerms && !conds[t].m_strKind.empty(); ++t) {
-      if (!EvaluateCondTerm(conds[t], inCount, outCount, fileName, error)) {
-        bApplies = false;
-        break;
-      }
-    }
+    const bool bApplies = EvaluateCondList(&m_editCond[static_cast<size_t>(i) * kAndTerms], error,
+                                           inCount, outCount, fileName);
     if (error != 0) break;
     if (!bApplies) continue;
 
@@ -94,17 +89,9 @@ void CConvParam::EditRecord(int& error, int inCount, int outCount, const std::st
       std::string_view value;
       if (!def.m_strLiteral.empty()) {
         value = def.m_strLiteral;
-      } else {
-        const long long nFieldEnd =
-            static_cast<long long>(def.m_nRightPos) + static_cast<long long>(def.m_nRightLen) - 1;
-        if (static_cast<long long>(record.size()) < nFieldEnd && !bOptS) {
-          error = kFieldBeyondRecord;
-          break;
-        }
-        const size_t nStart = static_cast<size_t>(def.m_nRightPos) - 1;
-        if (nStart < record.size()) {
-          value = record.substr(nStart, static_cast<size_t>(def.m_nRightLen));
-        }
+      } else if (!CutInputField(record, def.m_nRightPos, def.m_nRightLen, bOptS, value)) {
+        error = kFieldBeyondRecord;
+        break;
       }
       nFurthestEnd = std::max(nFurthestEnd, nPos + nLen + 1);
       if (value.size() > nLen) error = kValueTooLong;  // still placed, then the record stops
@@ -123,19 +110,12 @@ void CConvParam::EditRecord(int& error, int inCount, int outCount, const std::st
       m_strValue.clear();
       m_valueEdit.GetConstantValue(def.m_strRightConst, fileName, inCount, outCount, m_strValue);
     } else {
-      const long long nFieldEnd =
-          static_cast<long long>(def.m_nRightPos) + static_cast<long long>(def.m_nRightLen) - 1;
-      if (static_cast<long long>(record.size()) < nFieldEnd && !bOptS) {
+      std::string_view field;
+      if (!CutInputField(record, def.m_nRightPos, def.m_nRightLen, bOptS, field)) {
         error = kFieldBeyondRecord;
         break;
       }
-      const size_t nStart = static_cast<size_t>(def.m_nRightPos) - 1;
-      if (nStart >= record.size()) {
-        m_strValue.clear();
-      } else {
-        m_strValue.assign(record.data() + nStart,
-                          std::min(static_cast<size_t>(def.m_nRightLen), record.size() - nStart));
-      }
+      m_strValue.assign(field);
     }
 
     // Only an input field of type N is tested; the "N.0" of a numeric
