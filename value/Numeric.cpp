@@ -232,45 +232,64 @@ bool IsNumeric(std::string_view value) {
   return !(point && end - begin == 1);
 }
 
-double ReadNumber(std::string_view value) {
-  size_t i = 0;
-  while (i < value.size() && IsSpace(value[i])) ++i;
-  bool negative = false;
-  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+namespace {
 
+// The decimal number at the front of a value, scanned once the way atof
+// reads it: white space, sign, digits, point, fraction digits (the exponent
+// is left to the caller). Keeps its significant digits both as text (for
+// writing them back) and as an integer (for reading them).
+struct CDecimalScan {
+  bool bNegative = false;
+  bool bAnyDigit = false;
+  size_t nMantissa = 0;    // offset of the first digit or point
+  size_t nEnd = 0;         // offset just after the last fraction digit
+  int nIntDigits = 0;      // integer digits after leading zeros
+  int nLeadingZeros = 0;   // fraction zeros before the first non-zero digit
+  int nFraction = 0;       // fraction digits
+  int nSignificant = 0;    // digits from the first non-zero one on
+  uint64_t nDigits = 0;    // the first 19 of them as a number
+  char szDigits[kSignificant] = {};  // the first 17 of them as text
+
+  explicit CDecimalScan(std::string_view value) {
+    size_t i = 0;
+    while (i < value.size() && IsSpace(value[i])) ++i;
+    if (i < value.size() && (value[i] == '+' || value[i] == '-')) bNegative = value[i++] == '-';
+    nMantissa = i;
+    for (; i < value.size() && IsDigit(value[i]); ++i) {
+      if (Take(value[i])) ++nIntDigits;
+    }
+    if (i < value.size() && value[i] == '.') {
+      for (++i; i < value.size() && IsDigit(value[i]); ++i) {
+        if (!Take(value[i])) ++nLeadingZeros;
+        ++nFraction;
+      }
+    }
+    nEnd = i;
+  }
+
+  // Counts one digit; false while it is a leading zero.
+  bool Take(char c) {
+    bAnyDigit = true;
+    if (nSignificant == 0 && c == '0') return false;
+    if (nSignificant < 19) nDigits = nDigits * 10 + static_cast<uint64_t>(c - '0');
+    if (nSignificant < kSignificant) szDigits[nSignificant] = c;
+    ++nSignificant;
+    return true;
+  }
+};
+
+inline bool IsExponentMark(std::string_view value, size_t i) {
+  return i < value.size() && (value[i] == 'e' || value[i] == 'E');
+}
+
+}  // namespace
+
+double ReadNumber(std::string_view value) {
   // Only the decimal form is read: "inf", "nan" and "0x..." are not numbers
   // here (they read as 0, or as far as their leading digits go).
-  const size_t mantissa = i;
-  size_t intDigits = 0;     // integer digits after leading zeros
-  size_t leadingZeros = 0;  // fraction zeros before the first non-zero digit
-  bool nonZeroSeen = false;
-  bool anyDigit = false;
-  uint64_t digits = 0;       // the significant digits read, while they are few
-  int significant = 0;       // how many digits went into `digits`
-  int fractionDigits = 0;
-  while (i < value.size() && IsDigit(value[i])) {
-    anyDigit = true;
-    if (value[i] != '0') nonZeroSeen = true;
-    if (nonZeroSeen) {
-      ++intDigits;
-      if (++significant <= 19) digits = digits * 10 + static_cast<uint64_t>(value[i] - '0');
-    }
-    ++i;
-  }
-  if (i < value.size() && value[i] == '.') {
-    ++i;
-    while (i < value.size() && IsDigit(value[i])) {
-      anyDigit = true;
-      if (value[i] != '0') nonZeroSeen = true;
-      if (!nonZeroSeen) ++leadingZeros;
-      if (nonZeroSeen && ++significant <= 19) {
-        digits = digits * 10 + static_cast<uint64_t>(value[i] - '0');
-      }
-      ++fractionDigits;
-      ++i;
-    }
-  }
-  if (!anyDigit) return 0.0;
+  const CDecimalScan scan(value);
+  if (!scan.bAnyDigit) return 0.0;
+  size_t i = scan.nEnd;
 
   // The usual field — at most 15 significant digits, no exponent — is read
   // exactly by one division: both the digits and the power of ten are exact
@@ -279,16 +298,15 @@ double ReadNumber(std::string_view value) {
   static constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  if (significant <= 15 && fractionDigits <= 22 &&
-      !(i < value.size() && (value[i] == 'e' || value[i] == 'E'))) {
-    const double number = fractionDigits == 0 ? static_cast<double>(digits)
-                                              : static_cast<double>(digits) / kExactPow10[fractionDigits];
-    return negative ? -number : number;
+  if (scan.nSignificant <= 15 && scan.nFraction <= 22 && !IsExponentMark(value, i)) {
+    const double whole = static_cast<double>(scan.nDigits);
+    const double number = scan.nFraction == 0 ? whole : whole / kExactPow10[scan.nFraction];
+    return scan.bNegative ? -number : number;
   }
 
   // An exponent counts only when it has at least one digit ("12e" reads 12).
   int64_t exponent = 0;
-  if (i < value.size() && (value[i] == 'e' || value[i] == 'E')) {
+  if (IsExponentMark(value, i)) {
     size_t j = i + 1;
     bool expNegative = false;
     if (j < value.size() && (value[j] == '+' || value[j] == '-')) expNegative = value[j++] == '-';
@@ -303,16 +321,16 @@ double ReadNumber(std::string_view value) {
   }
 
   double number = 0.0;
-  auto res = std::from_chars(value.data() + mantissa, value.data() + i, number,
+  auto res = std::from_chars(value.data() + scan.nMantissa, value.data() + i, number,
                              std::chars_format::general);
   if (res.ec == std::errc::result_out_of_range) {
     // As strtod: too large gives infinity, too small gives zero. The decimal
     // exponent of the first significant digit tells which one happened.
-    int64_t magnitude = intDigits > 0 ? static_cast<int64_t>(intDigits) + exponent
-                                      : exponent - static_cast<int64_t>(leadingZeros);
+    int64_t magnitude = scan.nIntDigits > 0 ? scan.nIntDigits + exponent
+                                            : exponent - scan.nLeadingZeros;
     number = magnitude > 0 ? HUGE_VAL : 0.0;
   }
-  return negative ? -number : number;
+  return scan.bNegative ? -number : number;
 }
 
 CNumFormat ParseNumFormat(std::string_view spec) {
@@ -436,59 +454,25 @@ void FormatNumber(double number, const CNumFormat& format, std::string& out) {
 }
 
 void FormatNumberText(std::string_view value, const CNumFormat& format, std::string& out) {
-  // The value is read as ReadNumber reads it. When its digits can be written
-  // as they stand — no more than 15 significant digits up to the last written
-  // place, and no digit beyond the precision — the double nearest to them
-  // expands to 17 digits that round back to exactly these digits, so the
-  // conversion through binary can be skipped.
+  // When the value's digits can be written as they stand — no more than 15
+  // significant digits up to the last written place, and no digit beyond the
+  // precision — the double nearest to them expands to 17 digits that round
+  // back to exactly these digits, so the conversion through binary is
+  // skipped.
   const int precision = format.nPrecision < 0 ? 0 : std::min(format.nPrecision, kMaxPrecision);
-  size_t i = 0;
-  while (i < value.size() && IsSpace(value[i])) ++i;
-  bool negative = false;
-  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
-  char digits[kSignificant];
-  int significant = 0;
-  int intDigits = 0;
-  int leadingZeros = 0;
-  int fractionDigits = 0;
-  bool anyDigit = false;
-  bool simple = true;
-  while (i < value.size() && IsDigit(value[i])) {
-    anyDigit = true;
-    if (significant > 0 || value[i] != '0') {
-      if (significant < kSignificant) digits[significant] = value[i]; else simple = false;
-      ++significant;
-      ++intDigits;
-    }
-    ++i;
-  }
-  if (i < value.size() && value[i] == '.') {
-    ++i;
-    while (i < value.size() && IsDigit(value[i])) {
-      anyDigit = true;
-      if (significant > 0 || value[i] != '0') {
-        if (significant < kSignificant) digits[significant] = value[i]; else simple = false;
-        ++significant;
-      } else {
-        ++leadingZeros;
-      }
-      ++fractionDigits;
-      ++i;
-    }
-  }
-  if (i < value.size() && (value[i] == 'e' || value[i] == 'E')) simple = false;
-  if (!anyDigit) simple = false;
+  CDecimalScan scan(value);
+  bool simple = scan.bAnyDigit && !IsExponentMark(value, scan.nEnd);
   int64_t exponent = 0;
-  if (simple && significant > 0) {
-    exponent = intDigits > 0 ? intDigits - 1 : -(leadingZeros + 1);
-    if (fractionDigits > precision || exponent + precision > 14) simple = false;
+  if (simple && scan.nSignificant > 0) {
+    exponent = scan.nIntDigits > 0 ? scan.nIntDigits - 1 : -(scan.nLeadingZeros + 1);
+    simple = scan.nFraction <= precision && exponent + precision <= 14;
   }
   if (!simple) {
     FormatNumber(ReadNumber(value), format, out);
     return;
   }
-  for (int k = significant; k < kSignificant; ++k) digits[k] = '0';
-  WriteDigits(negative, nullptr, digits, exponent, format, out);
+  for (int k = scan.nSignificant; k < kSignificant; ++k) scan.szDigits[k] = '0';
+  WriteDigits(scan.bNegative, nullptr, scan.szDigits, exponent, format, out);
 }
 
 int MakeCanonicalEditType(std::string_view convType, std::string& editType,
