@@ -248,7 +248,7 @@ struct CDecimalScan {
   int nFraction = 0;       // fraction digits
   int nSignificant = 0;    // digits from the first non-zero one on
   uint64_t nDigits = 0;    // the first 19 of them as a number
-  char szDigits[kSignificant] = {};  // the first 17 of them as text
+  char szDigits[kSignificant];  // the first 17 of them as text (only those taken are set)
 
   explicit CDecimalScan(std::string_view value) {
     size_t i = 0;
