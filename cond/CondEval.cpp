@@ -145,13 +145,24 @@ bool CConvParam::EvaluateCondTerm(const CSelCond& record, int inCount, int outCo
   // they are and turns "e" into "E", which reads alike, so it cannot change a
   // test or a number.
   const bool literalDecided = !record.m_strLiteral.empty() && record.m_nLiteralNumeric != 0;
-  if (!HasOption('N')) {
-    if (m_syntax.CheckNumeric(left, error)) return false;
-    if (literalDecided ? record.m_nLiteralNumeric < 0 : m_syntax.CheckNumeric(right, error)) {
+  double leftNumber = 0.0;
+  double rightNumber = 0.0;
+  if (HasOption('N')) {
+    leftNumber = numeric::ReadNumber(left);
+    rightNumber = literalDecided ? record.m_dLiteral : numeric::ReadNumber(right);
+  } else {
+    // The left value is tested first, then the right one.
+    if (!numeric::ReadIfNumeric(left, leftNumber)) {
       error = 26;
       return false;
     }
+    if (literalDecided) {
+      rightNumber = record.m_dLiteral;
+      if (record.m_nLiteralNumeric < 0) error = 26;
+    } else if (!numeric::ReadIfNumeric(right, rightNumber)) {
+      error = 26;
+    }
+    if (error != 0) return false;
   }
-  const double rightNumber = literalDecided ? record.m_dLiteral : numeric::ReadNumber(right);
-  return HoldsForNumbers(record.m_eOp, numeric::ReadNumber(left), rightNumber);
+  return HoldsForNumbers(record.m_eOp, leftNumber, rightNumber);
 }

@@ -278,6 +278,11 @@ struct CDecimalScan {
   }
 };
 
+// Powers of ten that are exact doubles.
+constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 inline bool IsExponentMark(std::string_view value, size_t i) {
   return i < value.size() && (value[i] == 'e' || value[i] == 'E');
 }
@@ -295,9 +300,6 @@ double ReadNumber(std::string_view value) {
   // exactly by one division: both the digits and the power of ten are exact
   // doubles, and IEEE division rounds the quotient correctly, which is what
   // a full decimal conversion would give.
-  static constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   if (scan.nSignificant <= 15 && scan.nFraction <= 22 && !IsExponentMark(value, i)) {
     const double whole = static_cast<double>(scan.nDigits);
     const double number = scan.nFraction == 0 ? whole : whole / kExactPow10[scan.nFraction];
@@ -331,6 +333,51 @@ double ReadNumber(std::string_view value) {
     number = magnitude > 0 ? HUGE_VAL : 0.0;
   }
   return scan.bNegative ? -number : number;
+}
+
+bool ReadIfNumeric(std::string_view value, double& number) {
+  // One pass for the usual field: the numeric test's alphabet is exactly
+  // what the shortcut of ReadNumber reads, so a value that passes the test
+  // with few digits is also read here.
+  size_t begin = 0;
+  size_t end = value.size();
+  while (begin < end && IsSpace(value[begin])) ++begin;
+  while (end > begin && IsSpace(value[end - 1])) --end;
+  size_t i = begin;
+  bool negative = false;
+  if (i < end && (value[i] == '-' || value[i] == '+')) negative = value[i++] == '-';
+  bool point = false;
+  bool anyDigit = false;
+  uint64_t digits = 0;
+  int significant = 0;
+  int fraction = 0;
+  for (; i < end; ++i) {
+    const char c = value[i];
+    if (c == '.') {
+      if (point) return false;
+      point = true;
+    } else if (IsDigit(c)) {
+      anyDigit = true;
+      if (significant > 0 || c != '0') {
+        if (significant < 19) digits = digits * 10 + static_cast<uint64_t>(c - '0');
+        ++significant;
+      }
+      if (point) ++fraction;
+    } else {
+      return false;
+    }
+  }
+  if (point && end - begin == 1) return false;
+  if (!anyDigit) {
+    number = 0.0;  // empty, blanks or a lone sign: numeric, and read as 0
+  } else if (significant <= 15 && fraction <= 22) {
+    const double whole = static_cast<double>(digits);
+    number = fraction == 0 ? whole : whole / kExactPow10[fraction];
+    if (negative) number = -number;
+  } else {
+    number = ReadNumber(value);
+  }
+  return true;
 }
 
 CNumFormat ParseNumFormat(std::string_view spec) {

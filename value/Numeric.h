@@ -18,6 +18,10 @@ bool IsNumeric(std::string_view value);
 // first byte that does not fit; no digits give 0. Needs no terminator.
 double ReadNumber(std::string_view value);
 
+// The numeric test and the reading together: returns false when the value
+// is not numeric, else sets `number` to what ReadNumber gives.
+bool ReadIfNumeric(std::string_view value, double& number);
+
 // A parsed numeric edit format: the canonical edit type without its "N",
 // e.g. "+010.2" = flags "+0", width 10, precision 2.
 struct CNumFormat {

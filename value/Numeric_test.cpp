@@ -327,3 +327,18 @@ TEST(NumericTest, FormatNumberTextAgreesWithReadThenFormat) {
   numeric::FormatNumberText(inPlace, numeric::ParseNumFormat("8.2"), inPlace);
   EXPECT_EQ(inPlace, "   12.50");
 }
+
+TEST(NumericTest, ReadIfNumericIsTheTestThenTheReading) {
+  const char* const values[] = {"",      "   ",  "-",     "+",   "-.",      "+.",   ".",   " 12.5 ",
+                                "1 2",   "1.2.3", "+-1",  "1-",  "1,000",   "1e5",  "007", "-0",
+                                "\x82\x50", "12345678901234567.5", "-000.000125", "99999999999999999999"};
+  for (const char* v : values) {
+    double number = -1.0;
+    const bool numeric = numeric::ReadIfNumeric(v, number);
+    EXPECT_EQ(numeric, numeric::IsNumeric(v)) << "'" << v << "'";
+    if (numeric) {
+      EXPECT_EQ(number, numeric::ReadNumber(v)) << "'" << v << "'";
+      EXPECT_EQ(std::signbit(number), std::signbit(numeric::ReadNumber(v))) << "'" << v << "'";
+    }
+  }
+}
