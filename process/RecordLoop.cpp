@@ -76,9 +76,19 @@ void CConvParam::ProcessInputFile(const std::string& fullPath, const std::string
   m_fpIn.Attach(std::move(in));
 
   const EFunction eFunction = DecodeFunction(m_strFunction);
+  // COPY without conditions: nothing looks at the record, so each piece goes
+  // to the output as it was read (its LF, or one added, ends the line).
+  const bool bDirect = eFunction == EFunction::kCopy && m_nSelLast < 0;
   std::string_view piece;
   while (m_nErr == 0 && m_fpIn.ReadPiece(piece)) {
     ++m_nInCount;
+    if (bDirect) {
+      ++m_nOutCount;
+      bool bWritten = m_fpOut.Write(piece);
+      if (bWritten && (piece.empty() || piece.back() != '\n')) bWritten = m_fpOut.Write("\n");
+      if (!bWritten) m_nErr = 91;
+      continue;
+    }
     // The record is the piece without its line feed; NUL bytes are data.
     size_t len = piece.size();
     if (len > 0 && piece[len - 1] == '\n') --len;
