@@ -76,8 +76,9 @@ void CConvParam::EditRecord(int& error, int inCount, int outCount, const std::st
     const CEditDef& def = m_editDef[i];
 
     // The definition's conditions see the unchanged input record.
-    const bool bApplies = EvaluateCondList(&m_editCond[static_cast<size_t>(i) * kAndTerms], error,
-                                           inCount, outCount, fileName);
+    const CEditCond* conds = &m_editCond[static_cast<size_t>(i) * kAndTerms];
+    const bool bApplies =
+        conds[0].m_strKind.empty() || EvaluateCondList(conds, error, inCount, outCount, fileName);
     if (error != 0) break;
     if (!bApplies) continue;
 
@@ -103,28 +104,37 @@ void CConvParam::EditRecord(int& error, int inCount, int outCount, const std::st
       continue;
     }
 
-    // The value.
+    // The value: a view of the quoted text or the input field, or the
+    // constant's value in m_strValue.
+    std::string_view value;
     if (!def.m_strLiteral.empty()) {
-      m_strValue.assign(def.m_strLiteral);
+      value = def.m_strLiteral;
     } else if (!def.m_strRightConst.empty()) {
       m_strValue.clear();
       m_valueEdit.GetConstantValue(def.m_strRightConst, fileName, inCount, outCount, m_strValue);
-    } else {
-      std::string_view field;
-      if (!CutInputField(record, def.m_nRightPos, def.m_nRightLen, bOptS, field)) {
-        error = kFieldBeyondRecord;
-        break;
-      }
-      m_strValue.assign(field);
+      value = m_strValue;
+    } else if (!CutInputField(record, def.m_nRightPos, def.m_nRightLen, bOptS, value)) {
+      error = kFieldBeyondRecord;
+      break;
     }
 
-    // Only an input field of type N is tested; the "N.0" of a numeric
-    // constant always holds a number.
-    if (def.m_strRightType == "N" && !bOptN && m_syntax.CheckNumeric(m_strValue, error)) break;
-
-    m_valueEdit.JustifyValue(def.m_strRightType, m_strValue);
-    m_valueEdit.EditValue(def.m_strConvType, def.m_bNumeric ? &def.m_format : nullptr, def.m_nLen,
-                          m_strValue);
+    // Only a value of type N is tested; the "N.0" of a numeric constant
+    // always holds a number. Type N is never justified, so a tested value
+    // that is written as a number goes through test and format in one pass.
+    const bool bTested = def.m_strRightType == "N" && !bOptN;
+    if (bTested && def.m_bNumeric) {
+      if (!numeric::FormatIfNumeric(value, def.m_format, m_strValue)) {
+        error = 26;
+        break;
+      }
+      m_valueEdit.EditValue(def.m_strConvType, nullptr, def.m_nLen, m_strValue);
+    } else {
+      if (bTested && m_syntax.CheckNumeric(value, error)) break;
+      m_strValue.assign(value);
+      m_valueEdit.JustifyValue(def.m_strRightType, m_strValue);
+      m_valueEdit.EditValue(def.m_strConvType, def.m_bNumeric ? &def.m_format : nullptr,
+                            def.m_nLen, m_strValue);
+    }
 
     nFurthestEnd = std::max(nFurthestEnd, nPos + nLen + 1);
     if (m_strValue.size() != nLen) error = kValueTooLong;  // still placed, then the record stops

@@ -500,14 +500,17 @@ void FormatNumber(double number, const CNumFormat& format, std::string& out) {
   WriteDigits(std::signbit(number), special, digits, exponent, format, out);
 }
 
-void FormatNumberText(std::string_view value, const CNumFormat& format, std::string& out) {
+namespace {
+
+// FormatNumberText for a value already scanned.
+void FormatScanned(CDecimalScan& scan, std::string_view value, const CNumFormat& format,
+                   std::string& out) {
   // When the value's digits can be written as they stand — no more than 15
   // significant digits up to the last written place, and no digit beyond the
   // precision — the double nearest to them expands to 17 digits that round
   // back to exactly these digits, so the conversion through binary is
   // skipped.
   const int precision = format.nPrecision < 0 ? 0 : std::min(format.nPrecision, kMaxPrecision);
-  CDecimalScan scan(value);
   bool simple = scan.bAnyDigit && !IsExponentMark(value, scan.nEnd);
   int64_t exponent = 0;
   if (simple && scan.nSignificant > 0) {
@@ -520,6 +523,27 @@ void FormatNumberText(std::string_view value, const CNumFormat& format, std::str
   }
   for (int k = scan.nSignificant; k < kSignificant; ++k) scan.szDigits[k] = '0';
   WriteDigits(scan.bNegative, nullptr, scan.szDigits, exponent, format, out);
+}
+
+}  // namespace
+
+void FormatNumberText(std::string_view value, const CNumFormat& format, std::string& out) {
+  CDecimalScan scan(value);
+  FormatScanned(scan, value, format, out);
+}
+
+bool FormatIfNumeric(std::string_view value, const CNumFormat& format, std::string& out) {
+  // The numeric test's shape is exactly what the scan reads — blanks, a
+  // sign, digits with at most one point — followed by blanks only; a lone
+  // point is the one such value that fails.
+  CDecimalScan scan(value);
+  size_t begin = 0;
+  while (begin < value.size() && IsSpace(value[begin])) ++begin;
+  size_t rest = scan.nEnd;
+  while (rest < value.size() && IsSpace(value[rest])) ++rest;
+  if (rest != value.size() || (scan.nEnd - begin == 1 && value[begin] == '.')) return false;
+  FormatScanned(scan, value, format, out);
+  return true;
 }
 
 int MakeCanonicalEditType(std::string_view convType, std::string& editType,

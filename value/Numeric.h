@@ -47,6 +47,10 @@ void FormatNumber(double number, const CNumFormat& format, std::string& out);
 // short decimals. `value` may be a view into `out`.
 void FormatNumberText(std::string_view value, const CNumFormat& format, std::string& out);
 
+// The numeric test, then FormatNumberText, in one pass: false (and `out`
+// untouched) when the value is not numeric.
+bool FormatIfNumeric(std::string_view value, const CNumFormat& format, std::string& out);
+
 // Builds the canonical edit type in place ("N" + flags + width + precision)
 // from the written one, the statement keyword and the written length.
 // Returns 0, or 17 (bad edit type) or 27 (WID with an odd length).

@@ -342,3 +342,18 @@ TEST(NumericTest, ReadIfNumericIsTheTestThenTheReading) {
     }
   }
 }
+
+TEST(NumericTest, FormatIfNumericIsTheTestThenTheFormat) {
+  const char* const values[] = {"",   "   ", "-",     "+",   "-.",  "+.",  ".",      " 12.5 ",
+                                "1 2", "1.2.3", "+-1", "1-",  "1e5", "007", " -0.125", "\x82\x50",
+                                "12.", ".5", "2.675", "123456789012345678"};
+  const CNumFormat format = numeric::ParseNumFormat("+010.2");
+  for (const char* v : values) {
+    std::string out = "untouched";
+    const bool numeric = numeric::FormatIfNumeric(v, format, out);
+    EXPECT_EQ(numeric, numeric::IsNumeric(v)) << "'" << v << "'";
+    std::string expected = "untouched";
+    if (numeric) numeric::FormatNumberText(v, format, expected);
+    EXPECT_EQ(out, expected) << "'" << v << "'";
+  }
+}
