@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Runs every shipped example conversion with a built program and checks its
-# results: examples/run.sh [rux-binary]   (default: build/rux, built if missing)
+# Runs every shipped example conversion and checks its results:
+#   examples/run.sh [rux-binary]
+# Without an argument it first runs scripts/build.sh (incremental; installs
+# missing prerequisites), so the examples always run the current code with
+# build/rux. With an argument it runs that binary as it is.
 #
 # Each example folder holds a parameter file (param.txt), its input files and
 # expected/ (the console output in expected/stdout, the output files under
@@ -8,9 +11,12 @@
 # stays clean; its console output is shown converted for reading.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-rux=${1:-$here/../build/rux}
-if [ ! -x "$rux" ]; then
+if [ $# -ge 1 ]; then
+  rux=$1
+  [ -x "$rux" ] || { echo "examples/run.sh: $rux is not an executable file" >&2; exit 2; }
+else
   bash "$here/../scripts/build.sh"
+  rux=$here/../build/rux
 fi
 rux=$(realpath -- "$rux")
 
@@ -44,4 +50,9 @@ for example in "$here"/*/; do
   rm -rf -- "$work"
   trap - EXIT
 done
+if [ $status -eq 0 ]; then
+  echo "All examples ran as expected."
+else
+  echo "Some examples did not run as expected (see above)."
+fi
 exit $status
