@@ -14,6 +14,13 @@ namespace {
 constexpr int kBadEditType = 17;
 constexpr int kTooManyDefs = 24;
 constexpr int kTooManyEditTerms = 25;
+constexpr int kLineTooLong = 21;
+// Longest line a definition may leave, as for EDIT (10 MB). Each definition
+// works on the result of the one before, so without a bound a few
+// definitions whose replacement is longer than their search text multiply
+// the line's length (300 definitions turning "a" into "aa" would double it
+// 300 times); a record that reaches the bound stops with 21 instead.
+constexpr size_t kMaxChangeLine = 10000000;
 
 }  // namespace
 
@@ -76,15 +83,24 @@ void CConvParam::ChangeRecord(int& error, int inCount, int outCount, const std::
     m_strResult.clear();
     size_t nDone = 0;  // bytes of the record already moved to the result
     bool bChanged = false;
+    bool bTooLong = false;
     while (nDone < haystack.size()) {
       // The rest after a match is searched as a text of its own, so a search
       // text that ends in a lone lead byte cannot shift the character grid.
       const size_t k = cp932::FindAligned(haystack.substr(nDone), needle);
       if (k == std::string_view::npos) break;
+      if (m_strResult.size() + k + replacement.size() > kMaxChangeLine) {
+        bTooLong = true;
+        break;
+      }
       m_strResult.append(m_strLine, nDone, k);
       m_strResult.append(replacement);
       nDone += k + needle.size();
       bChanged = true;
+    }
+    if (bTooLong || m_strResult.size() + (m_strLine.size() - nDone) > kMaxChangeLine) {
+      error = kLineTooLong;  // the record is not written; the run stops here
+      break;
     }
     if (!bChanged) continue;
     m_strResult.append(m_strLine, nDone, std::string::npos);

@@ -148,4 +148,33 @@ TEST(ChangeProcess, Limits) {
   EXPECT_EQ(terms.Def("EDT", thirty + " & \"a\""), 25);
 }
 
+// Each definition works on the result of the one before, so growing
+// replacements multiply the line's length; a line is allowed to reach
+// 10,000,000 bytes and a record that would go beyond stops with 21 before
+// the memory for it is asked for.
+TEST(ChangeProcess, LineGrowthIsBoundedAt10MB) {
+  const std::string thousand = "\"a\",\"" + std::string(1000, 'b') + "\"";
+  CChangeRun exact({thousand});
+  EXPECT_EQ(exact.Run(std::string(10000, 'a')).size(), 10000001u);  // line feed included
+  EXPECT_EQ(exact.m_param.m_nErr, 0);
+
+  CChangeRun over({thousand});
+  over.Run(std::string(10000, 'a') + "x");
+  EXPECT_EQ(over.m_param.m_nErr, 21);
+
+  // Doubling 14 times turns 1,000 bytes into 16,384,000 (and 300 such
+  // definitions would ask for 2^300 times the record).
+  std::vector<std::string> doubling(14, "\"a\",\"aa\"");
+  CChangeRun chain(doubling);
+  chain.Run(std::string(1000, 'a'));
+  EXPECT_EQ(chain.m_param.m_nErr, 21);
+  EXPECT_LE(chain.m_param.m_strResult.capacity(), 20000000u);
+
+  // Double-byte replacements count bytes: "表" (0x95 0x5C) for "ア" (0x83 0x41)
+  // keeps the length, so 300 of them pass.
+  CChangeRun same(std::vector<std::string>(300, "\"\x83\x41\",\"\x95\x5C\""));
+  EXPECT_EQ(same.Run("\x83\x41\x83\x41"), "\x95\x5C\x95\x5C\n");
+  EXPECT_EQ(same.m_param.m_nErr, 0);
+}
+
 }  // namespace
