@@ -5,6 +5,7 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
@@ -110,6 +111,46 @@ TEST(Cp932Find, LongKanjiTextStaysLinear) {
   EXPECT_EQ(FindChar(h, '\x9F'), npos);  // every 0x9F is a second byte
   h += "\x9F";  // a lone lead byte at the end is a character of its own
   EXPECT_EQ(FindChar(h, '\x9F'), 400000u);
+}
+
+TEST(Cp932Find, LongNeedleStaysLinear) {
+  // Both texts repeat one byte: comparing the needle at every position
+  // would take 4,000,000 x 100,000 steps (tens of seconds).
+  const std::string h(4000000, 'a');
+  const std::string n = std::string(100000, 'a') + "b";
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(FindAligned(h, n), npos);
+  EXPECT_EQ(FindAligned(h + n, n), h.size());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+  // Long needles keep the character grid: "A" + 40 x "ア" (0x83 0x41) first
+  // occurs from the second byte of an "ア" and only then at a character start.
+  std::string kana;
+  for (int i = 0; i < 40; ++i) kana += "\x83\x41";
+  const std::string needle = "A" + kana;
+  EXPECT_EQ(FindAligned("\x83" + needle, needle), npos);
+  EXPECT_EQ(FindAligned("\x83" + needle + "x" + needle, needle), 2 + needle.size());
+  // ... and "表" (0x95 0x5C) never lends its second byte to a "\" search.
+  std::string hyo;
+  for (int i = 0; i < 40; ++i) hyo += "\x95\x5C";
+  EXPECT_EQ(FindAligned(hyo + "\\" + hyo, "\\" + hyo), hyo.size());
+  EXPECT_EQ(FindAligned("\x95" + ("\\" + hyo), "\\" + hyo), npos);
+}
+
+TEST(Cp932Find, LongNeedlesAgreeWithCharacterByCharacterSearch) {
+  // Needles long enough for the linear search, cut from the text itself at
+  // any byte (so often from the second byte of a pair).
+  const unsigned char alphabet[] = {'A', '\\', 0x41, 0x5C, 0x83, 0x95, 0x88, 0x9F, 0xB1};
+  std::mt19937 rng(9320);
+  for (int round = 0; round < 500; ++round) {
+    std::string h;
+    const size_t hl = 40 + rng() % 200;
+    for (size_t i = 0; i < hl; ++i) h += static_cast<char>(alphabet[rng() % sizeof alphabet]);
+    const size_t nl = 32 + rng() % 8;
+    const std::string n = h.substr(rng() % (hl - nl), nl);
+    ASSERT_EQ(FindAligned(h, n), NaiveFind(h, n, 0)) << round;
+    ASSERT_EQ(FindAligned(h + h, n, h.size()), NaiveFind(h + h, n, h.size())) << round;
+  }
 }
 
 TEST(Cp932Compare, CodePageOrder) {
