@@ -1,0 +1,75 @@
+// libFuzzer harness: one whole conversion run on the in-memory platform.
+//
+// The input is split at its first 0x00 0x00 pair: the bytes before it are the
+// parameter file, the bytes after it the input file (no pair: everything is
+// the parameter file and the input is empty). The input file is stored under
+// the name the INP statement gives, with any wildcards made concrete, so that
+// the run finds it; then the program runs exactly as `rux param.txt` would.
+// Whatever the run prints or returns is fine; the sanitizers decide.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/RunDriver.h"
+#include "platform/FakePlatform.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// The value of the first INP statement in the parameter text, trimmed; empty
+// when there is none.
+std::string FindInpValue(std::string_view param) {
+  size_t pos = 0;
+  while (pos < param.size()) {
+    size_t end = param.find('\n', pos);
+    if (end == std::string_view::npos) end = param.size();
+    std::string_view line = param.substr(pos, end - pos);
+    pos = end + 1;
+    size_t i = 0;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    if (line.size() - i < 3) continue;
+    std::string key(line.substr(i, 3));
+    for (char& c : key) c = static_cast<char>(c & ~0x20);
+    if (key != "INP") continue;
+    size_t eq = line.find('=', i + 3);
+    if (eq == std::string_view::npos) continue;
+    size_t b = eq + 1;
+    size_t e = line.size();
+    while (b < e && IsBlank(line[b])) ++b;
+    while (e > b && IsBlank(line[e - 1])) --e;
+    return std::string(line.substr(b, e - b));
+  }
+  return std::string();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view all(reinterpret_cast<const char*>(data), size);
+  size_t split = all.find(std::string_view("\0\0", 2));
+  std::string_view param = all.substr(0, split);
+  std::string_view input =
+      split == std::string_view::npos ? std::string_view() : all.substr(split + 2);
+
+  CFakePlatform platform;
+  platform.SetFile("param.txt", std::string(param));
+
+  std::string name = FindInpValue(param);
+  // The fake's wildcard matcher backtracks (exponential in the number of
+  // "*"); the real one does not. Many stars would only time out the fake.
+  if (std::count(name.begin(), name.end(), '*') > 4) return 0;
+  std::string concrete;
+  for (char c : name) {
+    if (c == '*') continue;
+    concrete += c == '?' ? 'x' : c == '\\' ? '/' : c;
+  }
+  if (concrete.empty() || concrete.back() == '/') concrete += "in.txt";
+  if (concrete != "param.txt") platform.SetFile(concrete, std::string(input));
+
+  const char* argv[] = {"rux", "param.txt", nullptr};
+  RunMain(2, argv, platform);
+  return 0;
+}
