@@ -7,14 +7,16 @@
 #include <utility>
 
 #include "param/ConvParam.h"
-#include "process/InputField.h"
 #include "platform/Cp932.h"
+#include "process/InputField.h"
+#include "value/Numeric.h"
 
 namespace {
 
 constexpr int kSyntaxError = 10;
 constexpr int kTooManyDefs = 24;
 constexpr int kFieldBeyondRecord = 20;
+constexpr int kNotNumeric = 26;
 constexpr int kOutputFailed = 91;
 
 // The text before the first comma, or the empty text when there is none.
@@ -121,24 +123,34 @@ void CConvParam::CsvRecord(int& error, int inCount, int outCount, const std::str
   for (int i = 0; i <= m_nEditLast; ++i) {
     const CEditDef& def = m_editDef[i];
 
+    // The value: a view of the quoted text or the input field, or the
+    // constant's value in m_strValue.
+    std::string_view value;
     if (def.m_bQuoted) {
-      m_strValue.assign(def.m_strLeftLiteral);
+      value = def.m_strLeftLiteral;
     } else if (!def.m_strConst.empty()) {
       m_strValue.clear();
       m_valueEdit.GetConstantValue(def.m_strConst, fileName, inCount, outCount, m_strValue);
-    } else {
-      std::string_view field;
-      if (!CutInputField(record, def.m_nPos, def.m_nLen, bOptS, field)) {
-        error = kFieldBeyondRecord;
-        break;
-      }
-      m_strValue.assign(field);
+      value = m_strValue;
+    } else if (!CutInputField(record, def.m_nPos, def.m_nLen, bOptS, value)) {
+      error = kFieldBeyondRecord;
+      break;
     }
 
-    if (def.m_bNumeric && !bOptN && m_syntax.CheckNumeric(m_strValue, error)) break;
-    m_valueEdit.JustifyValue(def.m_strType, m_strValue);
-    m_valueEdit.EditValue(def.m_strConvType, def.m_bNumeric ? &def.m_format : nullptr, 0,
-                          m_strValue);
+    // Numeric types are never justified: a tested value goes through the
+    // numeric test and the number format in one pass, as under EDIT.
+    if (def.m_bNumeric && !bOptN) {
+      if (!numeric::FormatIfNumeric(value, def.m_format, m_strValue)) {
+        error = kNotNumeric;
+        break;
+      }
+      m_valueEdit.EditValue(def.m_strConvType, nullptr, 0, m_strValue);
+    } else {
+      m_strValue.assign(value);
+      m_valueEdit.JustifyValue(def.m_strType, m_strValue);
+      m_valueEdit.EditValue(def.m_strConvType, def.m_bNumeric ? &def.m_format : nullptr, 0,
+                            m_strValue);
+    }
     m_strResult += m_strValue;
     m_strResult += '\t';
   }
