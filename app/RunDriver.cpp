@@ -4,6 +4,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,29 @@ void ReportInputError(CPlatform& platform, int code, const std::string& name, in
                         Format("（入力ﾌｧｲﾙ:%s 入力件数:%d ）\n", name.c_str(), count));
 }
 
+// True when INP names one file (no wildcards) and OUT names that same
+// existing file by another spelling ("./a.txt", ".\\a.txt", a symbolic link,
+// "sub/../a.txt"). Opening the output empties it, so this must be refused
+// before anything is opened, exactly like the two texts being equal.
+bool NamesSameFile(const CConvParam& param, CPlatform& platform) {
+  if (param.IsFolderMode()) return false;
+  // Only the last component holds wildcards; "?" in a folder name is a letter.
+  const std::string& inp = param.m_strInpWritten;
+  size_t nameStart = 0;
+  for (size_t i = 0; i < inp.size(); i += cp932::CharLen(inp, i)) {
+    if (cp932::CharLen(inp, i) == 1 && (inp[i] == '/' || inp[i] == '\\')) nameStart = i + 1;
+  }
+  const std::string_view name = std::string_view(inp).substr(nameStart);
+  if (cp932::FindChar(name, '*') != std::string::npos ||
+      cp932::FindChar(name, '?') != std::string::npos) {
+    return false;
+  }
+  CFileId inId;
+  CFileId outId;
+  return platform.GetFileId(inp, inId) && platform.GetFileId(param.m_strOutWritten, outId) &&
+         inId == outId;
+}
+
 // Reads the whole parameter file into `param`; leaves any error in m_nErr
 // and the number of the line that caused it in m_nInCount.
 void ReadParameterFile(CConvParam& param, CPlatform& platform, const char* path) {
@@ -86,7 +111,7 @@ void ReadParameterFile(CConvParam& param, CPlatform& platform, const char* path)
   if (param.m_nErr == 0) {
     if (param.m_strInp.empty() || param.m_strOut.empty()) {
       param.m_nErr = 15;
-    } else if (param.m_strInp == param.m_strOut) {
+    } else if (param.m_strInp == param.m_strOut || NamesSameFile(param, platform)) {
       param.m_nErr = 15;
     }
   }
@@ -164,4 +189,20 @@ int RunMain(int argc, const char* const* argv, CPlatform& platform) {
     return 0;
   }
   return RunConversion(argv[1], platform);
+}
+
+namespace {
+CPlatform* g_oomPlatform = nullptr;
+
+// Nothing here may allocate: the message is a literal and the platform
+// writes it straight to the descriptor.
+void OnOutOfMemory() {
+  if (g_oomPlatform != nullptr) g_oomPlatform->WriteDiagnostic("rux: error: out of memory\n");
+  std::_Exit(1);
+}
+}  // namespace
+
+void InstallOutOfMemoryHandler(CPlatform& platform) {
+  g_oomPlatform = &platform;
+  std::set_new_handler(OnOutOfMemory);
 }

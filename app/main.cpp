@@ -1,7 +1,11 @@
+#include <cstdlib>
+#include <new>
+
 #include "app/RunDriver.h"
 #include "platform/PosixPlatform.h"
 
 int main(int argc, char** argv) {
   CPosixPlatform platform;
+  InstallOutOfMemoryHandler(platform);
   return RunMain(argc, argv, platform);
 }

@@ -18,6 +18,7 @@ class CFakePlatform : public CPlatform {
   bool GetFileId(const std::string& path, CFileId& id) override;
   std::vector<CDirMatch> FindFiles(const std::string& pattern) override;
   void WriteConsole(const std::string& text) override { m_strConsole += text; }
+  void WriteDiagnostic(std::string_view text) override { m_strDiagnostics += text; }
   int ReadConsoleChar() override;
   long long Now() override {
     long long now = m_nNow;
@@ -33,6 +34,7 @@ class CFakePlatform : public CPlatform {
   void AddDirectory(const std::string& path) { m_directories.insert(path); }
 
   std::string m_strConsole;          // everything written to the console
+  std::string m_strDiagnostics;      // everything written to standard error
   std::string m_strConsoleInput;     // bytes ReadConsoleChar hands out
   size_t m_nConsoleRead = 0;         // how many were read
   long long m_nNow = 0;              // Now(); LocalTime treats it as UTC

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Identity of an open or existing file (device and inode on Linux).
@@ -75,6 +76,9 @@ class CPlatform {
   // Writes code page 932 text to standard output (converted for a UTF-8
   // terminal when the console policy says so).
   virtual void WriteConsole(const std::string& text) = 0;
+  // Writes text for people to standard error, as it is. Must not allocate:
+  // it also reports running out of memory.
+  virtual void WriteDiagnostic(std::string_view text) = 0;
   // Reads one byte from standard input; -1 at end of input.
   virtual int ReadConsoleChar() = 0;
 

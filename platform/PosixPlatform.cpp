@@ -16,6 +16,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -403,9 +404,25 @@ bool ChooseUtf8Console() {
   return utf8;
 }
 
+// Started with standard input, output or error closed, the first files this
+// run opens would take those descriptors, and console text would land in an
+// output file. Holding them open on /dev/null keeps every file off them.
+void HoldStandardDescriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    // open() takes the lowest free descriptor, which is this one.
+    if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) open("/dev/null", O_RDWR);
+  }
+}
+
 }  // namespace
 
-CPosixPlatform::CPosixPlatform() : m_bUtf8Console(ChooseUtf8Console()) {}
+CPosixPlatform::CPosixPlatform() {
+  HoldStandardDescriptors();
+  // A console pipe closed early must not kill a batch half way through its
+  // files: writes to it then fail with EPIPE, which is handled where written.
+  signal(SIGPIPE, SIG_IGN);
+  m_bUtf8Console = ChooseUtf8Console();
+}
 
 CPosixPlatform::~CPosixPlatform() = default;
 
@@ -517,6 +534,10 @@ void CPosixPlatform::WriteConsole(const std::string& text) {
   std::string utf8;
   ToUtf8().ConvertLossy(text, utf8);
   WriteAll(STDOUT_FILENO, utf8.data(), utf8.size());
+}
+
+void CPosixPlatform::WriteDiagnostic(std::string_view text) {
+  WriteAll(STDERR_FILENO, text.data(), text.size());
 }
 
 int CPosixPlatform::ReadConsoleChar() {

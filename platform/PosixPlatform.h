@@ -14,6 +14,7 @@ class CPosixPlatform : public CPlatform {
   bool GetFileId(const std::string& path, CFileId& id) override;
   std::vector<CDirMatch> FindFiles(const std::string& pattern) override;
   void WriteConsole(const std::string& text) override;
+  void WriteDiagnostic(std::string_view text) override;
   int ReadConsoleChar() override;
   long long Now() override;
   CDateTime LocalTime(long long seconds) override;

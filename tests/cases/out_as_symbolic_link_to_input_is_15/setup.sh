@@ -1,0 +1,1 @@
+ln -s data.txt link.txt
