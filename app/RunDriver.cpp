@@ -35,7 +35,7 @@ __attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...
 
 // The help text, each line padded with blanks to its full width, with a pause
 // for one key after every page of 24 lines except the last.
-void ShowHelp(CPlatform& platform) {
+void ShowHelp(Platform& platform) {
   std::string text;
   for (int n = 1; n <= kHelpLines; ++n) {
     std::string_view line = HelpLine(n);
@@ -48,17 +48,17 @@ void ShowHelp(CPlatform& platform) {
 }
 
 // Parameter phase: the message and the line that caused it.
-void ReportParameterError(CPlatform& platform, int code, int line) {
+void ReportParameterError(Platform& platform, int code, int line) {
   platform.WriteConsole(Format("%s  %d行目\n", CConvParam::GetErrorMessage(code).c_str(), line));
 }
 
 // Output open in file mode: the message alone.
-void ReportOutputError(CPlatform& platform, int code) {
+void ReportOutputError(Platform& platform, int code) {
   platform.WriteConsole(CConvParam::GetErrorMessage(code) + "\n");
 }
 
 // Input-file phase: the message with the file and the record count.
-void ReportInputError(CPlatform& platform, int code, const std::string& name, int count) {
+void ReportInputError(Platform& platform, int code, const std::string& name, int count) {
   platform.WriteConsole(CConvParam::GetErrorMessage(code) +
                         Format("（入力ﾌｧｲﾙ:%s 入力件数:%d ）\n", name.c_str(), count));
 }
@@ -67,7 +67,7 @@ void ReportInputError(CPlatform& platform, int code, const std::string& name, in
 // existing file by another spelling ("./a.txt", ".\\a.txt", a symbolic link,
 // "sub/../a.txt"). Opening the output empties it, so this must be refused
 // before anything is opened, exactly like the two texts being equal.
-bool NamesSameFile(const CConvParam& param, CPlatform& platform) {
+bool NamesSameFile(const CConvParam& param, Platform& platform) {
   if (param.IsFolderMode()) return false;
   // Only the last component holds wildcards; "?" in a folder name is a letter.
   const std::string& inp = param.m_strInpWritten;
@@ -80,16 +80,16 @@ bool NamesSameFile(const CConvParam& param, CPlatform& platform) {
       cp932::FindChar(name, '?') != std::string::npos) {
     return false;
   }
-  CFileId inId;
-  CFileId outId;
+  FileId inId;
+  FileId outId;
   return platform.GetFileId(inp, inId) && platform.GetFileId(param.m_strOutWritten, outId) &&
          inId == outId;
 }
 
 // Reads the whole parameter file into `param`; leaves any error in m_nErr
 // and the number of the line that caused it in m_nInCount.
-void ReadParameterFile(CConvParam& param, CPlatform& platform, const char* path) {
-  std::unique_ptr<CFile> file = platform.OpenFile(path, EOpenMode::kRead);
+void ReadParameterFile(CConvParam& param, Platform& platform, const char* path) {
+  std::unique_ptr<File> file = platform.OpenFile(path, OpenMode::kRead);
   if (!file) {
     param.m_nErr = 90;
     return;
@@ -117,7 +117,7 @@ void ReadParameterFile(CConvParam& param, CPlatform& platform, const char* path)
   }
 }
 
-int RunConversion(const char* parameterFile, CPlatform& platform) {
+int RunConversion(const char* parameterFile, Platform& platform) {
   CConvParam param(platform);
 
   ReadParameterFile(param, platform, parameterFile);
@@ -132,8 +132,8 @@ int RunConversion(const char* parameterFile, CPlatform& platform) {
   const bool bFolder = param.IsFolderMode();
   if (!bFolder) {
     const bool bAppend = param.m_szMode[0] == 'a';
-    std::unique_ptr<CFile> out = platform.OpenFile(
-        param.m_strOutWritten, bAppend ? EOpenMode::kAppend : EOpenMode::kWrite);
+    std::unique_ptr<File> out = platform.OpenFile(
+        param.m_strOutWritten, bAppend ? OpenMode::kAppend : OpenMode::kWrite);
     if (out && !bAppend && !out->Truncate()) out.reset();
     if (!out) {
       ReportOutputError(platform, 91);
@@ -143,21 +143,21 @@ int RunConversion(const char* parameterFile, CPlatform& platform) {
   }
 
   std::string currentName;
-  std::vector<CDirMatch> matches = platform.FindFiles(param.m_strInpWritten);
+  std::vector<DirMatch> matches = platform.FindFiles(param.m_strInpWritten);
   if (matches.empty()) param.m_nErr = 92;
-  for (const CDirMatch& match : matches) {
+  for (const DirMatch& match : matches) {
     if (param.m_nErr != 0) break;
-    if (match.bDirectory) continue;
-    currentName = match.strName;
+    if (match.isDirectory) continue;
+    currentName = match.name;
     long long start = platform.Now();
-    param.ProcessInputFile(match.strFullPath, match.strName);
+    param.ProcessInputFile(match.fullPath, match.name);
     long long end = platform.Now();
     if (param.m_nErr != 0) break;
     long long elapsed = end - start;
     int seconds = static_cast<int>(elapsed % 60);
     int minutes = static_cast<int>(elapsed / 60 - (elapsed / 3600) * 60);
     platform.WriteConsole(Format("入力ﾌｧｲﾙ:%s 入力件数:%d 出力件数:%d 処理時間:%02d:%02d\n",
-                                 match.strName.c_str(), param.m_nInCount, param.m_nOutCount,
+                                 match.name.c_str(), param.m_nInCount, param.m_nOutCount,
                                  minutes, seconds));
   }
 
@@ -183,7 +183,7 @@ int RunConversion(const char* parameterFile, CPlatform& platform) {
 
 }  // namespace
 
-int RunMain(int argc, const char* const* argv, CPlatform& platform) {
+int RunMain(int argc, const char* const* argv, Platform& platform) {
   if (argc < 2 || argv[1] == nullptr) {
     ShowHelp(platform);
     return 0;
@@ -192,7 +192,7 @@ int RunMain(int argc, const char* const* argv, CPlatform& platform) {
 }
 
 namespace {
-CPlatform* g_oomPlatform = nullptr;
+Platform* g_oomPlatform = nullptr;
 
 // Nothing here may allocate: the message is a literal and the platform
 // writes it straight to the descriptor.
@@ -202,7 +202,7 @@ void OnOutOfMemory() {
 }
 }  // namespace
 
-void InstallOutOfMemoryHandler(CPlatform& platform) {
+void InstallOutOfMemoryHandler(Platform& platform) {
   g_oomPlatform = &platform;
   std::set_new_handler(OnOutOfMemory);
 }

@@ -8,8 +8,8 @@
 #include "platform/Platform.h"
 
 // Runs the program for its command line; returns the exit status (0 or 1).
-int RunMain(int argc, const char* const* argv, CPlatform& platform);
+int RunMain(int argc, const char* const* argv, Platform& platform);
 
 // From now on, running out of memory prints one line on standard error and
 // ends the program with status 1 instead of aborting.
-void InstallOutOfMemoryHandler(CPlatform& platform);
+void InstallOutOfMemoryHandler(Platform& platform);

@@ -42,50 +42,50 @@ class RunDriverTest : public ::testing::Test {
     const char* argv[] = {"rux", "param.txt"};
     return RunMain(2, argv, m_fake);
   }
-  CFakePlatform m_fake;
+  FakePlatform m_fake;
 };
 
 // --- Help ---
 
 // Notes how much had been printed at every wait.
-class CWaitingPlatform : public CFakePlatform {
+class WaitingPlatform : public FakePlatform {
  public:
   int ReadConsoleChar() override {
-    m_waitsAt.push_back(m_strConsole.size());
-    return CFakePlatform::ReadConsoleChar();
+    m_waitsAt.push_back(console.size());
+    return FakePlatform::ReadConsoleChar();
   }
   std::vector<size_t> m_waitsAt;
 };
 
 TEST(RunDriverHelp, PrintsPaddedPagesWithFourWaits) {
-  CWaitingPlatform fake;
+  WaitingPlatform fake;
   fake.SetFile("param.txt", "INP = x\n");
   const char* argv[] = {"rux"};
   EXPECT_EQ(RunMain(1, argv, fake), 0);
 
   const size_t row = kHelpWidth + 1;
-  ASSERT_EQ(fake.m_strConsole.size(), kHelpLines * row);
+  ASSERT_EQ(fake.console.size(), kHelpLines * row);
   for (int n = 1; n <= kHelpLines; ++n) {
-    std::string line = fake.m_strConsole.substr((n - 1) * row, row);
+    std::string line = fake.console.substr((n - 1) * row, row);
     EXPECT_EQ(line.substr(0, HelpLine(n).size()), HelpLine(n)) << n;
     EXPECT_EQ(line.find_first_not_of(' ', HelpLine(n).size()), row - 1) << n;
     EXPECT_EQ(line.back(), '\n');
   }
-  EXPECT_EQ(fake.m_strConsole.substr(0, 16), "RUX Version 1.0 ");
+  EXPECT_EQ(fake.console.substr(0, 16), "RUX Version 1.0 ");
   EXPECT_EQ(fake.m_waitsAt, (std::vector<size_t>{24 * row, 48 * row, 72 * row, 96 * row}));
 }
 
 TEST(RunDriverHelp, TakesOneKeyPerWaitAndNeverBlocksAtEndOfInput) {
-  CFakePlatform fake;
-  fake.m_strConsoleInput = "\n\n\n\n\n\n";
+  FakePlatform fake;
+  fake.consoleInput = "\n\n\n\n\n\n";
   const char* argv[] = {"rux", nullptr};
   EXPECT_EQ(RunMain(1, argv, fake), 0);
-  EXPECT_EQ(fake.m_nConsoleRead, 4u);
+  EXPECT_EQ(fake.consoleRead, 4u);
 
-  CFakePlatform closed;  // no input at all
+  FakePlatform closed;  // no input at all
   EXPECT_EQ(RunMain(1, argv, closed), 0);
-  EXPECT_EQ(closed.m_nConsoleRead, 4u);
-  EXPECT_EQ(closed.m_strConsole, fake.m_strConsole);
+  EXPECT_EQ(closed.consoleRead, 4u);
+  EXPECT_EQ(closed.console, fake.console);
 }
 
 // --- Parameter phase ---
@@ -93,7 +93,7 @@ TEST(RunDriverHelp, TakesOneKeyPerWaitAndNeverBlocksAtEndOfInput) {
 TEST_F(RunDriverTest, MissingParameterFileIsLineZero) {
   const char* argv[] = {"rux", "nosuch.txt"};
   EXPECT_EQ(RunMain(2, argv, m_fake), 1);
-  EXPECT_EQ(m_fake.m_strConsole, ParameterError(90, 0));
+  EXPECT_EQ(m_fake.console, ParameterError(90, 0));
 }
 
 TEST_F(RunDriverTest, ExtraArgumentsAreIgnored) {
@@ -101,7 +101,7 @@ TEST_F(RunDriverTest, ExtraArgumentsAreIgnored) {
   m_fake.SetFile("a.txt", "x\n");
   const char* argv[] = {"rux", "param.txt", "more", "args"};
   EXPECT_EQ(RunMain(4, argv, m_fake), 0);
-  EXPECT_EQ(m_fake.m_strConsole, Summary("a.txt", 1, 1));
+  EXPECT_EQ(m_fake.console, Summary("a.txt", 1, 1));
 }
 
 TEST_F(RunDriverTest, FileSettingChecks) {
@@ -120,11 +120,11 @@ TEST_F(RunDriverTest, FileSettingChecks) {
       {"bad line 7", "\n;\n\n\n\nOUT = o.txt\nFUNCTION = SORT\nINP = a.txt\n", ParameterError(12, 7)},
   };
   for (const CCase& c : cases) {
-    CFakePlatform fake;
+    FakePlatform fake;
     fake.SetFile("param.txt", c.strParameters);
     const char* argv[] = {"rux", "param.txt"};
     EXPECT_EQ(RunMain(2, argv, fake), 1) << c.szName;
-    EXPECT_EQ(fake.m_strConsole, c.strConsole) << c.szName;
+    EXPECT_EQ(fake.console, c.strConsole) << c.szName;
     EXPECT_FALSE(fake.HasFile("o.txt")) << c.szName;  // nothing opened after a parameter error
   }
 }
@@ -132,7 +132,7 @@ TEST_F(RunDriverTest, FileSettingChecks) {
 TEST_F(RunDriverTest, UpperCasingLeavesTrailBytesAlone) {
   // 0x83 0x61 ("チ") must not become 0x83 0x41 ("ア"): not the same file.
   EXPECT_EQ(Run("INP = \x83\x61*.txt\nOUT = \x83\x41*.txt\n"), 1);
-  EXPECT_EQ(m_fake.m_strConsole, InputError(92, "\x83\x61*.TXT", 0));
+  EXPECT_EQ(m_fake.console, InputError(92, "\x83\x61*.TXT", 0));
 }
 
 // --- Output and enumeration ---
@@ -140,7 +140,7 @@ TEST_F(RunDriverTest, UpperCasingLeavesTrailBytesAlone) {
 TEST_F(RunDriverTest, OutputIsEmptiedEvenWhenNothingMatches) {
   m_fake.SetFile("o.txt", "old\r\n");
   EXPECT_EQ(Run("INP = no*.txt\nOUT = o.txt\n"), 1);
-  EXPECT_EQ(m_fake.m_strConsole, InputError(92, "NO*.TXT", 0));
+  EXPECT_EQ(m_fake.console, InputError(92, "NO*.TXT", 0));
   EXPECT_TRUE(m_fake.HasFile("o.txt"));
   EXPECT_EQ(m_fake.GetFile("o.txt"), "");
 }
@@ -155,7 +155,7 @@ TEST_F(RunDriverTest, AddAppendsToTheOutput) {
 TEST_F(RunDriverTest, OnlyDirectoriesMatchingIsNoError) {
   m_fake.AddDirectory("in/d.txt");
   EXPECT_EQ(Run("INP = in/*.txt\nOUT = o.dat\n"), 0);
-  EXPECT_EQ(m_fake.m_strConsole, "");
+  EXPECT_EQ(m_fake.console, "");
   EXPECT_TRUE(m_fake.HasFile("o.dat"));
 }
 
@@ -164,7 +164,7 @@ TEST_F(RunDriverTest, OneSummaryLinePerFileWithItsOwnCounts) {
   m_fake.SetFile("in/B.TXT", "\x95\x5C\r\n");
   m_fake.AddDirectory("in/sub.txt");
   EXPECT_EQ(Run("INP = in/*.TXT\nOUT = o.txt\n"), 0);
-  EXPECT_EQ(m_fake.m_strConsole, Summary("B.TXT", 1, 1) + Summary("a.txt", 3, 3));
+  EXPECT_EQ(m_fake.console, Summary("B.TXT", 1, 1) + Summary("a.txt", 3, 3));
   EXPECT_EQ(m_fake.GetFile("o.txt"), "\x95\x5C\r\n1\r\n2\r\n3\r\n");
 }
 
@@ -175,14 +175,14 @@ TEST_F(RunDriverTest, ElapsedTimeShowsMinutesWithinTheHour) {
   };
   for (const CCase& c : {CCase{61, "01:01"}, CCase{3600, "00:00"}, CCase{3725, "02:05"},
                          CCase{59, "00:59"}, CCase{3599, "59:59"}}) {
-    CFakePlatform fake;
-    fake.m_nNow = 1000000;
-    fake.m_nClockStep = c.nStep;
+    FakePlatform fake;
+    fake.now = 1000000;
+    fake.clockStep = c.nStep;
     fake.SetFile("param.txt", "INP = a.txt\nOUT = o.txt\n");
     fake.SetFile("a.txt", "x\n");
     const char* argv[] = {"rux", "param.txt"};
     EXPECT_EQ(RunMain(2, argv, fake), 0);
-    EXPECT_EQ(fake.m_strConsole, Summary("a.txt", 1, 1, c.szShown)) << c.nStep;
+    EXPECT_EQ(fake.console, Summary("a.txt", 1, 1, c.szShown)) << c.nStep;
   }
 }
 
@@ -190,24 +190,24 @@ TEST_F(RunDriverTest, TheOpenOutputIsRefusedAsInput) {
   m_fake.SetFile("A.TXT", "a\n");
   m_fake.SetFile("B.TXT", "b\n");
   EXPECT_EQ(Run("INP = *.TXT\nOUT = ALL.TXT\n"), 1);
-  EXPECT_EQ(m_fake.m_strConsole, Summary("A.TXT", 1, 1) + InputError(92, "*.TXT", 0));
+  EXPECT_EQ(m_fake.console, Summary("A.TXT", 1, 1) + InputError(92, "*.TXT", 0));
   EXPECT_EQ(m_fake.GetFile("ALL.TXT"), "a\r\n");
 }
 
 TEST_F(RunDriverTest, OutputThatCannotBeOpenedIsTheBareMessage) {
   m_fake.SetFile("a.txt", "x\n");
-  m_fake.m_unopenable.insert("o.txt");
+  m_fake.unopenable.insert("o.txt");
   EXPECT_EQ(Run("INP = a.txt\nOUT = o.txt\n"), 1);
-  EXPECT_EQ(m_fake.m_strConsole, CConvParam::GetErrorMessage(91) + "\n");
+  EXPECT_EQ(m_fake.console, CConvParam::GetErrorMessage(91) + "\n");
 }
 
 TEST_F(RunDriverTest, InputThatCannotBeOpenedStopsAfterEarlierFiles) {
   m_fake.SetFile("a.txt", "x\n");
   m_fake.SetFile("b.txt", "y\n");
   m_fake.SetFile("c.txt", "z\n");
-  m_fake.m_unopenable.insert("b.txt");
+  m_fake.unopenable.insert("b.txt");
   EXPECT_EQ(Run("INP = ?.txt\nOUT = o.dat\n"), 1);
-  EXPECT_EQ(m_fake.m_strConsole, Summary("a.txt", 1, 1) + InputError(92, "?.TXT", 0));
+  EXPECT_EQ(m_fake.console, Summary("a.txt", 1, 1) + InputError(92, "?.TXT", 0));
   EXPECT_EQ(m_fake.GetFile("o.dat"), "x\r\n");
 }
 
@@ -218,7 +218,7 @@ TEST_F(RunDriverTest, FolderModeWritesOneOutputPerInput) {
   m_fake.SetFile("in/b.txt", "3\n");
   m_fake.SetFile("out/b.txt", "old\r\n");
   EXPECT_EQ(Run("INP = in/*.txt\nOUT = out/\n"), 0);
-  EXPECT_EQ(m_fake.m_strConsole, Summary("a.txt", 2, 2) + Summary("b.txt", 1, 1));
+  EXPECT_EQ(m_fake.console, Summary("a.txt", 2, 2) + Summary("b.txt", 1, 1));
   EXPECT_EQ(m_fake.GetFile("out/a.txt"), "1\r\n2\r\n");
   EXPECT_EQ(m_fake.GetFile("out/b.txt"), "3\r\n");
 }
@@ -233,15 +233,15 @@ TEST_F(RunDriverTest, FolderModeWithBackslashAndAdd) {
 TEST_F(RunDriverTest, FolderModeNeverEmptiesItsOwnInput) {
   m_fake.SetFile("in/a.txt", "keep me\n");
   EXPECT_EQ(Run("INP = in/*.txt\nOUT = in/\n"), 1);
-  EXPECT_EQ(m_fake.m_strConsole, InputError(91, "a.txt", 0));
+  EXPECT_EQ(m_fake.console, InputError(91, "a.txt", 0));
   EXPECT_EQ(m_fake.GetFile("in/a.txt"), "keep me\n");
 }
 
 TEST_F(RunDriverTest, FolderModeOutputThatCannotBeOpenedNamesTheInput) {
   m_fake.SetFile("in/a.txt", "x\n");
-  m_fake.m_unopenable.insert("out/a.txt");
+  m_fake.unopenable.insert("out/a.txt");
   EXPECT_EQ(Run("INP = in/a.txt\nOUT = out/\n"), 1);
-  EXPECT_EQ(m_fake.m_strConsole, InputError(91, "a.txt", 0));
+  EXPECT_EQ(m_fake.console, InputError(91, "a.txt", 0));
 }
 
 // --- Output failures are never success ---
@@ -253,10 +253,10 @@ TEST_F(RunDriverTest, FailedWriteDuringProcessingStopsTheRun) {
   for (int i = 0; i < 40000; ++i) big += std::string(98, static_cast<char>('a' + i % 26)) + "\n";
   m_fake.SetFile("a.txt", "first\n");
   m_fake.SetFile("b.txt", big);
-  m_fake.m_nFailWriteAt = 3;  // write 1 stores a.txt's records, write 2 b.txt's first block
+  m_fake.failWriteAt = 3;  // write 1 stores a.txt's records, write 2 b.txt's first block
   EXPECT_EQ(Run("INP = ?.txt\nOUT = o.txt\n"), 1);
 
-  const std::string& console = m_fake.m_strConsole;
+  const std::string& console = m_fake.console;
   const std::string first = Summary("a.txt", 1, 1);
   ASSERT_EQ(console.substr(0, first.size()), first);
   std::string prefix = CConvParam::GetErrorMessage(91) + kOpen + kInFile + "b.txt" + kInCount;
@@ -279,23 +279,23 @@ TEST_F(RunDriverTest, FailedStoreInFileModeNamesTheFileItCameFrom) {
   // before its summary line, so the failure is charged to the right file.
   m_fake.SetFile("a.txt", "x\n");
   m_fake.SetFile("b.txt", "y\n");
-  m_fake.m_nFailWriteAt = 1;
+  m_fake.failWriteAt = 1;
   EXPECT_EQ(Run("INP = ?.txt\nOUT = o.txt\n"), 1);
-  EXPECT_EQ(m_fake.m_strConsole, InputError(91, "a.txt", 1));
+  EXPECT_EQ(m_fake.console, InputError(91, "a.txt", 1));
 }
 
 TEST_F(RunDriverTest, FailedFinalCloseInFileModeIsAnOutputError) {
   m_fake.SetFile("a.txt", "x\n");
-  m_fake.m_bFailClose = true;
+  m_fake.failClose = true;
   EXPECT_EQ(Run("INP = a.txt\nOUT = o.txt\n"), 1);
-  EXPECT_EQ(m_fake.m_strConsole, Summary("a.txt", 1, 1) + CConvParam::GetErrorMessage(91) + "\n");
+  EXPECT_EQ(m_fake.console, Summary("a.txt", 1, 1) + CConvParam::GetErrorMessage(91) + "\n");
 }
 
 TEST_F(RunDriverTest, FailedCloseInFolderModeNamesTheFile) {
   m_fake.SetFile("in/a.txt", "x\ny\n");
-  m_fake.m_nFailWriteAt = 1;
+  m_fake.failWriteAt = 1;
   EXPECT_EQ(Run("INP = in/a.txt\nOUT = out/\n"), 1);
-  EXPECT_EQ(m_fake.m_strConsole, InputError(91, "a.txt", 2));
+  EXPECT_EQ(m_fake.console, InputError(91, "a.txt", 2));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "platform/PosixPlatform.h"
 
 int main(int argc, char** argv) {
-  CPosixPlatform platform;
+  PosixPlatform platform;
   InstallOutOfMemoryHandler(platform);
   return RunMain(argc, argv, platform);
 }

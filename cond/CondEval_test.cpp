@@ -22,7 +22,7 @@ class CondEvalTest : public ::testing::Test {
     return param.IsRecordSelected(error, inCount, outCount, "Sales01.txt");
   }
 
-  CFakePlatform fake;
+  FakePlatform fake;
   CConvParam param{fake};
   int error = 0;
 };
@@ -38,7 +38,7 @@ struct CCase {
 
 void ExpectCases(std::initializer_list<CCase> cases) {
   for (const CCase& c : cases) {
-    CFakePlatform fake;
+    FakePlatform fake;
     CConvParam param(fake);
     param.m_strLine = c.strStatement;
     ASSERT_EQ(param.ParseSelStatement(), 0) << c.strStatement;
@@ -196,7 +196,7 @@ TEST_F(CondEvalTest, QuotedNumberIsDecidedOnceLikeAHandBuiltTerm) {
 }
 
 TEST_F(CondEvalTest, ConstantsInSearchesAndComparisons) {
-  fake.m_nNow = 978512707;  // 2001-01-03 09:05:07 UTC
+  fake.now = 978512707;  // 2001-01-03 09:05:07 UTC
   Sel({"[FILE]", "1,4,A,=,[YYYY] & [IN_LINE]", "1,2,A,=,\"o:\" & [OUT_LINE]"});
   EXPECT_TRUE(Selected("from Sales01.txt"));
   EXPECT_FALSE(Selected("from sales01.txt"));

@@ -19,7 +19,7 @@ class CondParserTest : public ::testing::Test {
     return param.m_selCond[static_cast<size_t>(group) * CConvParam::kAndTerms + term];
   }
 
-  CFakePlatform fake;
+  FakePlatform fake;
   CConvParam param{fake};
 };
 
@@ -131,7 +131,7 @@ TEST_F(CondParserTest, ErrorCodes) {
   };
   for (const auto& [code, statements] : cases) {
     for (const std::string& statement : statements) {
-      CFakePlatform otherFake;
+      FakePlatform otherFake;
       CConvParam fresh(otherFake);
       fresh.m_strLine = statement;
       EXPECT_EQ(fresh.ParseSelStatement(), code) << statement;
@@ -150,7 +150,7 @@ TEST_F(CondParserTest, LimitsOfTermsAndGroups) {
   std::string text = thirty + " & \"u\"";
   EXPECT_EQ(param.ParseCondList(text, &param.m_editCond[0], 25), 25);
 
-  CFakePlatform otherFake;
+  FakePlatform otherFake;
   CConvParam fresh(otherFake);
   for (int i = 0; i < 300; ++i) {
     fresh.m_strLine = "\"x\"";

@@ -86,7 +86,7 @@ void CValueEdit::GetConstantValue(std::string_view name, std::string_view fileNa
   // Date and time parts: the clock is read afresh at every call, so a run that
   // passes midnight gives the later records the new date. Only these six need
   // it; the other constants do not depend on the clock.
-  if (m_platform == nullptr) return;
+  if (platform_ == nullptr) return;
   int number = 0;
   int width = 2;
   if (name == "YYYY") {
@@ -94,7 +94,7 @@ void CValueEdit::GetConstantValue(std::string_view name, std::string_view fileNa
   } else if (name != "MM" && name != "DD" && name != "HO" && name != "MI" && name != "SE") {
     return;  // not a constant: the value stays as it was
   }
-  CDateTime now = m_platform->LocalTime(m_platform->Now());
+  DateTime now = platform_->LocalTime(platform_->Now());
   switch (name[0]) {
     case 'Y': number = now.year; break;
     case 'M': number = (name[1] == 'M') ? now.month : now.minute; break;

@@ -41,8 +41,8 @@ TEST(ConstantLookup, NamesAreCaseBlindButNeverTrimmed) {
 }
 
 TEST(ConstantValue, DateTimePartsComeFromTheClockZeroPadded) {
-  CFakePlatform fake;
-  fake.m_nNow = k20010103At090507;
+  FakePlatform fake;
+  fake.now = k20010103At090507;
   CValueEdit edit(&fake);
   const std::pair<const char*, const char*> expected[] = {
       {"YYYY", "2001"}, {"MM", "01"}, {"DD", "03"}, {"HO", "09"}, {"MI", "05"}, {"SE", "07"}};
@@ -54,9 +54,9 @@ TEST(ConstantValue, DateTimePartsComeFromTheClockZeroPadded) {
 }
 
 TEST(ConstantValue, ClockIsReadAtEveryCall) {
-  CFakePlatform fake;
-  fake.m_nNow = k20010103At090507 + (86400 - 9 * 3600 - 5 * 60 - 7) - 1;  // 23:59:59
-  fake.m_nClockStep = 1;
+  FakePlatform fake;
+  fake.now = k20010103At090507 + (86400 - 9 * 3600 - 5 * 60 - 7) - 1;  // 23:59:59
+  fake.clockStep = 1;
   CValueEdit edit(&fake);
   std::string value;
   edit.GetConstantValue("DD", "", 0, 0, value);
@@ -68,7 +68,7 @@ TEST(ConstantValue, ClockIsReadAtEveryCall) {
 }
 
 TEST(ConstantValue, FileAndCountersAndUnknownNames) {
-  CFakePlatform fake;
+  FakePlatform fake;
   CValueEdit edit(&fake);
   std::string value;
   edit.GetConstantValue("FILE", "Sales01.txt", 1, 0, value);
@@ -91,8 +91,8 @@ TEST(ConstantValue, FileAndCountersAndUnknownNames) {
 }
 
 TEST(ConstantValue, ReusesTheCapacityOfTheValue) {
-  CFakePlatform fake;
-  fake.m_nNow = k20010103At090507;
+  FakePlatform fake;
+  fake.now = k20010103At090507;
   CValueEdit edit(&fake);
   std::string value;
   value.reserve(64);

@@ -4,7 +4,7 @@
 
 #include "platform/Cp932.h"
 
-CConvParam::CConvParam(CPlatform& platform)
+CConvParam::CConvParam(Platform& platform)
     : m_selCond(new CSelCond[kOrGroups * kAndTerms]),
       m_editDef(new CEditDef[kEditDefs]),
       m_editCond(new CEditCond[kEditDefs * kAndTerms]),

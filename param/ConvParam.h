@@ -69,7 +69,7 @@ struct CEditDef {
   // Decoded once when parsed, so records are processed without re-reading text.
   bool m_bQuoted = false;        // CSV: the value was written as a quoted text
   bool m_bNumeric = false;       // the edit type (EDIT) or value type (CSV) starts with "N"
-  numeric::CNumFormat m_format;  // numeric format when m_bNumeric
+  numeric::NumFormat m_format;  // numeric format when m_bNumeric
   bool m_bPlain = false;         // EDIT: EDT of a text as it is (edit type and value type "A")
 };
 
@@ -80,7 +80,7 @@ class CConvParam {
   static constexpr int kEditDefs = 300;
   static constexpr size_t kLineBuffer = 100000;
 
-  explicit CConvParam(CPlatform& platform);
+  explicit CConvParam(Platform& platform);
   CConvParam(const CConvParam&) = delete;
   CConvParam& operator=(const CConvParam&) = delete;
 
@@ -123,8 +123,8 @@ class CConvParam {
   std::unique_ptr<CSelCond[]> m_selCond;   // kOrGroups * kAndTerms, group * 30 + term
   std::unique_ptr<CEditDef[]> m_editDef;   // kEditDefs
   std::unique_ptr<CEditCond[]> m_editCond; // kEditDefs * kAndTerms, definition * 30 + term
-  CTextReader m_fpIn;                      // parameter file, then the current input file
-  CTextWriter m_fpOut;                     // the output file
+  TextReader m_fpIn;                      // parameter file, then the current input file
+  TextWriter m_fpOut;                     // the output file
   std::string m_strLine;                   // statement value, or current record / output text
   std::string m_strOption;                 // option letters, upper case
   std::string m_strFunction;               // "COPY", "CSV", "EDIT", "CHANGE"; empty until set
@@ -141,7 +141,7 @@ class CConvParam {
   std::string m_strInpWritten;             // as written: used to look files up
   std::string m_strOutWritten;             // as written: a new output file gets this spelling
 
-  CPlatform& m_platform;
+  Platform& m_platform;
 
   // Work buffers reused across records so that no record allocates.
   std::string m_strWork;
@@ -157,5 +157,5 @@ class CConvParam {
   // Folder mode: the output files this run has created or emptied, so that a
   // second input file whose output name finds one of them (names differing
   // only in letter case) cannot empty it again.
-  std::vector<CFileId> m_writtenOutputs;
+  std::vector<FileId> m_writtenOutputs;
 };

@@ -24,7 +24,7 @@ class ConvParamTest : public ::testing::Test {
     return m_param.IsFolderMode();
   }
 
-  CFakePlatform m_fake;
+  FakePlatform m_fake;
   CConvParam m_param{m_fake};
 };
 

@@ -21,7 +21,7 @@ class StatementReaderTest : public ::testing::Test {
     return m_param.m_nErr;
   }
 
-  CFakePlatform m_fake;
+  FakePlatform m_fake;
   CConvParam m_param{m_fake};
 };
 
@@ -153,12 +153,12 @@ struct CRunResult {
 };
 
 CRunResult RunParameters(const std::string& parameters) {
-  CFakePlatform fake;
+  FakePlatform fake;
   fake.SetFile("param.txt", parameters);
   fake.SetFile("in.txt", "x\n");
   const char* argv[] = {"rux", "param.txt"};
   int status = RunMain(2, argv, fake);
-  return {status, fake.m_strConsole};
+  return {status, fake.console};
 }
 
 std::string ParameterError(int code, int line) {

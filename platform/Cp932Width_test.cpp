@@ -15,16 +15,16 @@ namespace {
 class CIconv {
  public:
   CIconv() {
-    m_toUnicode = iconv_open("UTF-32LE", "CP932");
-    m_fromUnicode = iconv_open("CP932", "UTF-32LE");
+    toUnicode_ = iconv_open("UTF-32LE", "CP932");
+    fromUnicode_ = iconv_open("CP932", "UTF-32LE");
   }
   ~CIconv() {
     if (Ok()) {
-      iconv_close(m_toUnicode);
-      iconv_close(m_fromUnicode);
+      iconv_close(toUnicode_);
+      iconv_close(fromUnicode_);
     }
   }
-  bool Ok() const { return m_toUnicode != (iconv_t)-1 && m_fromUnicode != (iconv_t)-1; }
+  bool Ok() const { return toUnicode_ != (iconv_t)-1 && fromUnicode_ != (iconv_t)-1; }
 
   // Code points of `bytes`; empty when they do not convert.
   std::vector<char32_t> Decode(const std::string& bytes) {
@@ -33,8 +33,8 @@ class CIconv {
     size_t inLeft = bytes.size();
     char* o = out.data();
     size_t outLeft = out.size();
-    iconv(m_toUnicode, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(m_toUnicode, &in, &inLeft, &o, &outLeft) == (size_t)-1) return {};
+    iconv(toUnicode_, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(toUnicode_, &in, &inLeft, &o, &outLeft) == (size_t)-1) return {};
     std::vector<char32_t> cps;
     for (size_t k = 0; k + 4 <= out.size() - outLeft; k += 4) {
       cps.push_back(static_cast<char32_t>(static_cast<unsigned char>(out[k]) |
@@ -53,14 +53,14 @@ class CIconv {
     size_t inLeft = 4;
     char* o = buf;
     size_t outLeft = sizeof buf;
-    iconv(m_fromUnicode, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(m_fromUnicode, &in, &inLeft, &o, &outLeft) == (size_t)-1) return {};
+    iconv(fromUnicode_, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(fromUnicode_, &in, &inLeft, &o, &outLeft) == (size_t)-1) return {};
     return std::string(buf, sizeof buf - outLeft);
   }
 
  private:
-  iconv_t m_toUnicode;
-  iconv_t m_fromUnicode;
+  iconv_t toUnicode_;
+  iconv_t fromUnicode_;
 };
 
 // Unicode: the full-width counterparts of U+FF61..U+FF9F. The last two are

@@ -5,64 +5,64 @@
 
 #include "platform/Cp932.h"
 
-class CFakeFile : public CFile {
+class FakeFile : public File {
  public:
-  CFakeFile(CFakePlatform* owner, std::shared_ptr<CFakePlatform::Node> node, EOpenMode mode)
-      : m_owner(owner), m_node(std::move(node)), m_mode(mode) {
-    m_node->locked = true;
+  FakeFile(FakePlatform* owner, std::shared_ptr<FakePlatform::Node> node, OpenMode mode)
+      : owner_(owner), node_(std::move(node)), mode_(mode) {
+    node_->locked = true;
   }
-  ~CFakeFile() override { Close(); }
+  ~FakeFile() override { Close(); }
 
   long long Read(char* buffer, size_t size) override {
-    if (!m_node) return -1;
-    size_t n = std::min(size, m_node->data.size() - m_nPos);
-    std::memcpy(buffer, m_node->data.data() + m_nPos, n);
-    m_nPos += n;
+    if (!node_) return -1;
+    size_t n = std::min(size, node_->data.size() - pos_);
+    std::memcpy(buffer, node_->data.data() + pos_, n);
+    pos_ += n;
     return static_cast<long long>(n);
   }
   bool Write(const char* data, size_t size) override {
-    if (!m_node || m_mode == EOpenMode::kRead) return false;
-    if (++m_owner->m_nWrites == m_owner->m_nFailWriteAt) return false;
-    m_node->data.append(data, size);
+    if (!node_ || mode_ == OpenMode::kRead) return false;
+    if (++owner_->writes == owner_->failWriteAt) return false;
+    node_->data.append(data, size);
     return true;
   }
   bool Truncate() override {
-    if (!m_node) return false;
-    m_node->data.clear();
+    if (!node_) return false;
+    node_->data.clear();
     return true;
   }
-  CFileId Id() const override { return CFileId{1, m_node ? m_node->ino : 0}; }
+  FileId Id() const override { return FileId{1, node_ ? node_->ino : 0}; }
   bool Close() override {
-    if (!m_node) return true;
-    m_node->locked = false;
-    m_node.reset();
-    return m_mode == EOpenMode::kRead || !m_owner->m_bFailClose;
+    if (!node_) return true;
+    node_->locked = false;
+    node_.reset();
+    return mode_ == OpenMode::kRead || !owner_->failClose;
   }
 
  private:
-  CFakePlatform* m_owner;
-  std::shared_ptr<CFakePlatform::Node> m_node;
-  EOpenMode m_mode;
-  size_t m_nPos = 0;
+  FakePlatform* owner_;
+  std::shared_ptr<FakePlatform::Node> node_;
+  OpenMode mode_;
+  size_t pos_ = 0;
 };
 
-std::unique_ptr<CFile> CFakePlatform::OpenFile(const std::string& path, EOpenMode mode) {
-  if (m_unopenable.count(path) || m_directories.count(path)) return nullptr;
-  auto it = m_files.find(path);
-  if (it == m_files.end()) {
-    if (mode == EOpenMode::kRead) return nullptr;
+std::unique_ptr<File> FakePlatform::OpenFile(const std::string& path, OpenMode mode) {
+  if (unopenable.count(path) || directories_.count(path)) return nullptr;
+  auto it = files_.find(path);
+  if (it == files_.end()) {
+    if (mode == OpenMode::kRead) return nullptr;
     auto node = std::make_shared<Node>();
-    node->ino = m_nNextIno++;
-    it = m_files.emplace(path, node).first;
+    node->ino = nextIno_++;
+    it = files_.emplace(path, node).first;
   }
   if (it->second->locked) return nullptr;
-  return std::make_unique<CFakeFile>(this, it->second, mode);
+  return std::make_unique<FakeFile>(this, it->second, mode);
 }
 
-bool CFakePlatform::GetFileId(const std::string& path, CFileId& id) {
-  auto it = m_files.find(path);
-  if (it == m_files.end()) return false;
-  id = CFileId{1, it->second->ino};
+bool FakePlatform::GetFileId(const std::string& path, FileId& id) {
+  auto it = files_.find(path);
+  if (it == files_.end()) return false;
+  id = FileId{1, it->second->ino};
   return true;
 }
 
@@ -88,33 +88,33 @@ bool WildMatch(const std::string& pattern, size_t p, const std::string& name, si
 
 }  // namespace
 
-std::vector<CDirMatch> CFakePlatform::FindFiles(const std::string& pattern) {
+std::vector<DirMatch> FakePlatform::FindFiles(const std::string& pattern) {
   size_t slash = pattern.rfind('/');
   std::string dir = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
   std::string last = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
-  std::vector<CDirMatch> matches;
+  std::vector<DirMatch> matches;
   auto consider = [&](const std::string& path, bool isDir) {
     if (path.compare(0, dir.size(), dir) != 0) return;
     std::string name = path.substr(dir.size());
     if (name.find('/') != std::string::npos) return;
-    if (WildMatch(last, 0, name, 0)) matches.push_back(CDirMatch{name, path, isDir});
+    if (WildMatch(last, 0, name, 0)) matches.push_back(DirMatch{name, path, isDir});
   };
-  for (const auto& [path, node] : m_files) consider(path, false);
-  for (const auto& path : m_directories) consider(path, true);
+  for (const auto& [path, node] : files_) consider(path, false);
+  for (const auto& path : directories_) consider(path, true);
   std::sort(matches.begin(), matches.end(),
-            [](const CDirMatch& a, const CDirMatch& b) { return a.strName < b.strName; });
+            [](const DirMatch& a, const DirMatch& b) { return a.name < b.name; });
   return matches;
 }
 
-int CFakePlatform::ReadConsoleChar() {
-  if (m_nConsoleRead >= m_strConsoleInput.size()) {
-    ++m_nConsoleRead;
+int FakePlatform::ReadConsoleChar() {
+  if (consoleRead >= consoleInput.size()) {
+    ++consoleRead;
     return -1;
   }
-  return static_cast<unsigned char>(m_strConsoleInput[m_nConsoleRead++]);
+  return static_cast<unsigned char>(consoleInput[consoleRead++]);
 }
 
-CDateTime CFakePlatform::LocalTime(long long seconds) {
+DateTime FakePlatform::LocalTime(long long seconds) {
   // Civil date from days since 1970-01-01 (UTC), enough for tests.
   long long days = seconds / 86400;
   long long rest = seconds % 86400;
@@ -124,7 +124,7 @@ CDateTime CFakePlatform::LocalTime(long long seconds) {
   long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
   long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
   long long mp = (5 * doy + 2) / 153;
-  CDateTime t;
+  DateTime t;
   t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   t.year = static_cast<int>(yoe + era * 400 + (t.month <= 2 ? 1 : 0));
@@ -134,18 +134,18 @@ CDateTime CFakePlatform::LocalTime(long long seconds) {
   return t;
 }
 
-void CFakePlatform::SetFile(const std::string& path, const std::string& content) {
-  auto& node = m_files[path];
+void FakePlatform::SetFile(const std::string& path, const std::string& content) {
+  auto& node = files_[path];
   if (!node) {
     node = std::make_shared<Node>();
-    node->ino = m_nNextIno++;
+    node->ino = nextIno_++;
   }
   node->data = content;
 }
 
-std::string CFakePlatform::GetFile(const std::string& path) const {
-  auto it = m_files.find(path);
-  return it == m_files.end() ? std::string() : it->second->data;
+std::string FakePlatform::GetFile(const std::string& path) const {
+  auto it = files_.find(path);
+  return it == files_.end() ? std::string() : it->second->data;
 }
 
-bool CFakePlatform::HasFile(const std::string& path) const { return m_files.count(path) != 0; }
+bool FakePlatform::HasFile(const std::string& path) const { return files_.count(path) != 0; }

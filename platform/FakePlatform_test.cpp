@@ -3,35 +3,35 @@
 #include <gtest/gtest.h>
 
 TEST(FakePlatform, FailsTheNthWriteAndRefusesALockedFile) {
-  CFakePlatform fake;
-  auto out = fake.OpenFile("out.txt", EOpenMode::kWrite);
+  FakePlatform fake;
+  auto out = fake.OpenFile("out.txt", OpenMode::kWrite);
   ASSERT_NE(out, nullptr);
-  EXPECT_EQ(fake.OpenFile("out.txt", EOpenMode::kRead), nullptr);  // held exclusively
-  fake.m_nFailWriteAt = 2;
+  EXPECT_EQ(fake.OpenFile("out.txt", OpenMode::kRead), nullptr);  // held exclusively
+  fake.failWriteAt = 2;
   EXPECT_TRUE(out->Write("a", 1));
   EXPECT_FALSE(out->Write("b", 1));
   out->Close();
   EXPECT_EQ(fake.GetFile("out.txt"), "a");
-  EXPECT_NE(fake.OpenFile("out.txt", EOpenMode::kRead), nullptr);
+  EXPECT_NE(fake.OpenFile("out.txt", OpenMode::kRead), nullptr);
 }
 
 TEST(FakePlatform, FindsCaseBlindInNameOrder) {
-  CFakePlatform fake;
+  FakePlatform fake;
   fake.SetFile("d/b.txt", "");
   fake.SetFile("d/A.TXT", "");
   fake.SetFile("d/c.dat", "");
   fake.AddDirectory("d/sub.txt");
   auto m = fake.FindFiles("d/*.TXT");
   ASSERT_EQ(m.size(), 3u);
-  EXPECT_EQ(m[0].strName, "A.TXT");
-  EXPECT_EQ(m[1].strName, "b.txt");
-  EXPECT_TRUE(m[2].bDirectory);
-  EXPECT_EQ(m[2].strFullPath, "d/sub.txt");
+  EXPECT_EQ(m[0].name, "A.TXT");
+  EXPECT_EQ(m[1].name, "b.txt");
+  EXPECT_TRUE(m[2].isDirectory);
+  EXPECT_EQ(m[2].fullPath, "d/sub.txt");
 }
 
 TEST(FakePlatform, LocalTimeIsCivilUtc) {
-  CFakePlatform fake;
-  CDateTime t = fake.LocalTime(978512707);  // 2001-01-03 09:05:07 UTC
+  FakePlatform fake;
+  DateTime t = fake.LocalTime(978512707);  // 2001-01-03 09:05:07 UTC
   EXPECT_EQ(t.year, 2001);
   EXPECT_EQ(t.month, 1);
   EXPECT_EQ(t.day, 3);

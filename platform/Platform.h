@@ -15,63 +15,63 @@
 #include <vector>
 
 // Identity of an open or existing file (device and inode on Linux).
-struct CFileId {
+struct FileId {
   uint64_t dev = 0;
   uint64_t ino = 0;
-  bool operator==(const CFileId&) const = default;
+  bool operator==(const FileId&) const = default;
 };
 
 // An open file, locked exclusively for as long as it is open. Raw bytes: the
-// text-mode rules live in CTextReader and CTextWriter.
-class CFile {
+// text-mode rules live in TextReader and TextWriter.
+class File {
  public:
-  virtual ~CFile() = default;
+  virtual ~File() = default;
   // Reads up to `size` bytes; returns the count, 0 at end of file, -1 on failure.
   virtual long long Read(char* buffer, size_t size) = 0;
   // Writes all bytes; false on failure.
   virtual bool Write(const char* data, size_t size) = 0;
   // Empties the file and writes from its start from now on; false on failure.
   virtual bool Truncate() = 0;
-  virtual CFileId Id() const = 0;
+  virtual FileId Id() const = 0;
   // Flushes and closes; false when earlier data could not be stored. Further
   // calls do nothing and return true.
   virtual bool Close() = 0;
 };
 
-enum class EOpenMode {
+enum class OpenMode {
   kRead,    // existing file, for reading
   kWrite,   // created if missing, NOT emptied: the caller checks it, then calls Truncate
   kAppend,  // created if missing, written at its end
 };
 
 // Broken-down local time.
-struct CDateTime {
+struct DateTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
 // One match of a wildcard pattern.
-struct CDirMatch {
-  std::string strName;      // bare name as the file system spells it (code page 932 form)
-  std::string strFullPath;  // pattern's directory made absolute, "/", the name
-  bool bDirectory = false;
+struct DirMatch {
+  std::string name;      // bare name as the file system spells it (code page 932 form)
+  std::string fullPath;  // pattern's directory made absolute, "/", the name
+  bool isDirectory = false;
 };
 
-class CPlatform {
+class Platform {
  public:
-  virtual ~CPlatform() = default;
+  virtual ~Platform() = default;
 
   // Opens `path` (code page 932, "/" or single-byte "\" separators, looked up
   // case-blind) and takes an exclusive non-blocking lock. Returns nullptr when
   // the file cannot be opened or locked.
-  virtual std::unique_ptr<CFile> OpenFile(const std::string& path, EOpenMode mode) = 0;
+  virtual std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) = 0;
 
   // Identity of an existing file; false when there is none.
-  virtual bool GetFileId(const std::string& path, CFileId& id) = 0;
+  virtual bool GetFileId(const std::string& path, FileId& id) = 0;
 
   // Every entry matching `pattern` (its last component may hold "*" and "?",
   // every component matched case-blind), ordered by name compared case-blind,
   // then byte by byte. Empty when nothing matches.
-  virtual std::vector<CDirMatch> FindFiles(const std::string& pattern) = 0;
+  virtual std::vector<DirMatch> FindFiles(const std::string& pattern) = 0;
 
   // Writes code page 932 text to standard output (converted for a UTF-8
   // terminal when the console policy says so).
@@ -84,5 +84,5 @@ class CPlatform {
 
   // Current time in whole seconds, and its local calendar form.
   virtual long long Now() = 0;
-  virtual CDateTime LocalTime(long long seconds) = 0;
+  virtual DateTime LocalTime(long long seconds) = 0;
 };

@@ -1,4 +1,4 @@
-// CPlatform on Linux.
+// Platform on Linux.
 //
 // Paths arrive as code page 932 text with "/" or single-byte "\" separators.
 // Each component is looked up in its directory in this order:
@@ -8,7 +8,7 @@
 //   3. any entry whose code page 932 form, or raw bytes, equals the component
 //      ignoring letter case; the first in name order when several do.
 // Wildcard matching uses the same "code page 932 form or raw bytes, case-blind"
-// rule, so every strFullPath FindFiles returns can be opened again.
+// rule, so every fullPath FindFiles returns can be opened again.
 #include "platform/PosixPlatform.h"
 
 #include <dirent.h>
@@ -35,14 +35,14 @@ namespace {
 // ---------------------------------------------------------------- encoding
 
 // One iconv direction, opened once for the process.
-class CConverter {
+class Converter {
  public:
-  CConverter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-  ~CConverter() {
-    if (m_bOk) iconv_close(m_cd);
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (ok_) iconv_close(cd_);
   }
-  CConverter(const CConverter&) = delete;
-  CConverter& operator=(const CConverter&) = delete;
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
 
   // Converts `in` completely into `out`; false when any byte cannot be
   // converted (then `out` is unspecified). ASCII passes unchanged.
@@ -51,16 +51,16 @@ class CConverter {
       out.assign(in);
       return true;
     }
-    if (!m_bOk) return false;
+    if (!ok_) return false;
     out.resize(in.size() * 4 + 16);  // 1 byte of code page 932 is at most 3 of UTF-8
     char* src = const_cast<char*>(in.data());
     size_t srcLeft = in.size();
     char* dst = out.data();
     size_t dstLeft = out.size();
-    iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(m_cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft != 0)
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft != 0)
       return false;
-    if (iconv(m_cd, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
+    if (iconv(cd_, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
     out.resize(out.size() - dstLeft);
     return true;
   }
@@ -92,16 +92,16 @@ class CConverter {
     return true;
   }
 
-  iconv_t m_cd;
-  bool m_bOk = m_cd != reinterpret_cast<iconv_t>(-1);
+  iconv_t cd_;
+  bool ok_ = cd_ != reinterpret_cast<iconv_t>(-1);
 };
 
-const CConverter& ToUtf8() {
-  static const CConverter conv("UTF-8", "CP932");
+const Converter& ToUtf8() {
+  static const Converter conv("UTF-8", "CP932");
   return conv;
 }
-const CConverter& FromUtf8() {
-  static const CConverter conv("CP932", "UTF-8");
+const Converter& FromUtf8() {
+  static const Converter conv("CP932", "UTF-8");
   return conv;
 }
 
@@ -229,19 +229,19 @@ bool PatternMatches(std::string_view pat, std::string_view name) {
 // ------------------------------------------------------------ path lookup
 
 // Directory entries with their code page 932 forms, "." and ".." left out.
-struct CEntry {
+struct DirEntry {
   std::string raw;
   std::string name;  // code page 932 form
 };
 
-std::vector<CEntry> ListDirectory(const std::string& dir) {
-  std::vector<CEntry> entries;
+std::vector<DirEntry> ListDirectory(const std::string& dir) {
+  std::vector<DirEntry> entries;
   DIR* d = opendir(dir.empty() ? "." : dir.c_str());
   if (!d) return entries;
   while (const dirent* e = readdir(d)) {
     std::string_view raw = e->d_name;
     if (raw == "." || raw == "..") continue;
-    entries.push_back(CEntry{std::string(raw), Cp932Name(raw)});
+    entries.push_back(DirEntry{std::string(raw), Cp932Name(raw)});
   }
   closedir(d);
   return entries;
@@ -260,9 +260,9 @@ bool LookupEntry(const std::string& dir, const std::string& comp, std::string& f
     return true;
   }
   std::string want = Upper(comp);
-  const CEntry* best = nullptr;
-  std::vector<CEntry> entries = ListDirectory(dir);
-  for (const CEntry& e : entries) {
+  const DirEntry* best = nullptr;
+  std::vector<DirEntry> entries = ListDirectory(dir);
+  for (const DirEntry& e : entries) {
     if (Upper(e.name) != want && Upper(e.raw) != want) continue;
     if (!best || NameLess(e.name, best->name)) best = &e;
   }
@@ -319,57 +319,57 @@ std::string AbsoluteCp932(const std::string& fsDir) {
 
 // ------------------------------------------------------------------ files
 
-class CPosixFile : public CFile {
+class PosixFile : public File {
  public:
-  CPosixFile(int fd, const struct stat& st)
-      : m_fd(fd), m_id{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)},
-        m_bRegular(S_ISREG(st.st_mode)) {}
-  ~CPosixFile() override { Close(); }
+  PosixFile(int fd, const struct stat& st)
+      : fd_(fd), id_{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)},
+        regular_(S_ISREG(st.st_mode)) {}
+  ~PosixFile() override { Close(); }
 
   long long Read(char* buffer, size_t size) override {
     // Fill the request where the source allows (pipes hand out less at a time).
     size_t total = 0;
-    while (total < size && m_fd >= 0) {
-      ssize_t got = read(m_fd, buffer + total, size - total);
+    while (total < size && fd_ >= 0) {
+      ssize_t got = read(fd_, buffer + total, size - total);
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) return total > 0 ? static_cast<long long>(total) : -1;
       if (got == 0) break;
       total += static_cast<size_t>(got);
     }
-    return m_fd >= 0 ? static_cast<long long>(total) : -1;
+    return fd_ >= 0 ? static_cast<long long>(total) : -1;
   }
 
   bool Write(const char* data, size_t size) override {
-    while (size > 0 && m_fd >= 0) {
-      ssize_t put = write(m_fd, data, size);
+    while (size > 0 && fd_ >= 0) {
+      ssize_t put = write(fd_, data, size);
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) return false;
       data += put;
       size -= static_cast<size_t>(put);
     }
-    return m_fd >= 0;
+    return fd_ >= 0;
   }
 
   bool Truncate() override {
-    if (m_fd < 0) return false;
+    if (fd_ < 0) return false;
     // Devices such as /dev/null or /dev/full cannot be truncated and need not be.
-    if (m_bRegular && ftruncate(m_fd, 0) != 0) return false;
-    return !m_bRegular || lseek(m_fd, 0, SEEK_SET) == 0;
+    if (regular_ && ftruncate(fd_, 0) != 0) return false;
+    return !regular_ || lseek(fd_, 0, SEEK_SET) == 0;
   }
 
-  CFileId Id() const override { return m_id; }
+  FileId Id() const override { return id_; }
 
   bool Close() override {
-    if (m_fd < 0) return true;
-    int fd = m_fd;
-    m_fd = -1;
+    if (fd_ < 0) return true;
+    int fd = fd_;
+    fd_ = -1;
     return close(fd) == 0;  // releases the lock too
   }
 
  private:
-  int m_fd;
-  CFileId m_id;
-  bool m_bRegular;
+  int fd_;
+  FileId id_;
+  bool regular_;
 };
 
 // ---------------------------------------------------------------- console
@@ -416,28 +416,28 @@ void HoldStandardDescriptors() {
 
 }  // namespace
 
-CPosixPlatform::CPosixPlatform() {
+PosixPlatform::PosixPlatform() {
   HoldStandardDescriptors();
   // A console pipe closed early must not kill a batch half way through its
   // files: writes to it then fail with EPIPE, which is handled where written.
   signal(SIGPIPE, SIG_IGN);
-  m_bUtf8Console = ChooseUtf8Console();
+  utf8Console_ = ChooseUtf8Console();
 }
 
-CPosixPlatform::~CPosixPlatform() = default;
+PosixPlatform::~PosixPlatform() = default;
 
-std::unique_ptr<CFile> CPosixPlatform::OpenFile(const std::string& path, EOpenMode mode) {
+std::unique_ptr<File> PosixPlatform::OpenFile(const std::string& path, OpenMode mode) {
   std::string fsPath;
-  if (!ResolvePath(path, mode != EOpenMode::kRead, fsPath)) return nullptr;
+  if (!ResolvePath(path, mode != OpenMode::kRead, fsPath)) return nullptr;
   int flags = O_CLOEXEC | O_NONBLOCK;  // never hang on a FIFO at open
   switch (mode) {
-    case EOpenMode::kRead:
+    case OpenMode::kRead:
       flags |= O_RDONLY;
       break;
-    case EOpenMode::kWrite:
+    case OpenMode::kWrite:
       flags |= O_WRONLY | O_CREAT;  // emptied by Truncate, after the caller's checks
       break;
-    case EOpenMode::kAppend:
+    case OpenMode::kAppend:
       flags |= O_WRONLY | O_CREAT | O_APPEND;
       break;
   }
@@ -462,19 +462,19 @@ std::unique_ptr<CFile> CPosixPlatform::OpenFile(const std::string& path, EOpenMo
     return nullptr;
   }
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  return std::make_unique<CPosixFile>(fd, st);
+  return std::make_unique<PosixFile>(fd, st);
 }
 
-bool CPosixPlatform::GetFileId(const std::string& path, CFileId& id) {
+bool PosixPlatform::GetFileId(const std::string& path, FileId& id) {
   std::string fsPath;
   struct stat st;
   if (!ResolvePath(path, false, fsPath) || stat(fsPath.c_str(), &st) != 0) return false;
-  id = CFileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  id = FileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
   return true;
 }
 
-std::vector<CDirMatch> CPosixPlatform::FindFiles(const std::string& pattern) {
-  std::vector<CDirMatch> matches;
+std::vector<DirMatch> PosixPlatform::FindFiles(const std::string& pattern) {
+  std::vector<DirMatch> matches;
   size_t nameStart = NameStart(pattern);
   std::string last = Upper(std::string_view(pattern).substr(nameStart));
   if (last.empty()) return matches;
@@ -502,32 +502,32 @@ std::vector<CDirMatch> CPosixPlatform::FindFiles(const std::string& pattern) {
         stat(Join(fsDir.empty() ? "." : fsDir, fsName).c_str(), &st) != 0) {
       return matches;
     }
-    CDirMatch m;
-    m.strName = Cp932Name(fsName);
-    m.strFullPath = Join(absDir, m.strName);
-    m.bDirectory = S_ISDIR(st.st_mode);
+    DirMatch m;
+    m.name = Cp932Name(fsName);
+    m.fullPath = Join(absDir, m.name);
+    m.isDirectory = S_ISDIR(st.st_mode);
     matches.push_back(std::move(m));
     return matches;
   }
 
-  for (CEntry& e : ListDirectory(fsDir)) {
+  for (DirEntry& e : ListDirectory(fsDir)) {
     if (!PatternMatches(last, Upper(e.name)) && !PatternMatches(last, Upper(e.raw))) continue;
     struct stat st;
     // An entry that cannot be looked at (a dangling link) is no file to read.
     if (stat(Join(fsDir.empty() ? "." : fsDir, e.raw).c_str(), &st) != 0) continue;
-    CDirMatch m;
-    m.strFullPath = Join(absDir, e.name);
-    m.strName = std::move(e.name);
-    m.bDirectory = S_ISDIR(st.st_mode);
+    DirMatch m;
+    m.fullPath = Join(absDir, e.name);
+    m.name = std::move(e.name);
+    m.isDirectory = S_ISDIR(st.st_mode);
     matches.push_back(std::move(m));
   }
   std::sort(matches.begin(), matches.end(),
-            [](const CDirMatch& a, const CDirMatch& b) { return NameLess(a.strName, b.strName); });
+            [](const DirMatch& a, const DirMatch& b) { return NameLess(a.name, b.name); });
   return matches;
 }
 
-void CPosixPlatform::WriteConsole(const std::string& text) {
-  if (!m_bUtf8Console) {
+void PosixPlatform::WriteConsole(const std::string& text) {
+  if (!utf8Console_) {
     WriteAll(STDOUT_FILENO, text.data(), text.size());
     return;
   }
@@ -536,11 +536,11 @@ void CPosixPlatform::WriteConsole(const std::string& text) {
   WriteAll(STDOUT_FILENO, utf8.data(), utf8.size());
 }
 
-void CPosixPlatform::WriteDiagnostic(std::string_view text) {
+void PosixPlatform::WriteDiagnostic(std::string_view text) {
   WriteAll(STDERR_FILENO, text.data(), text.size());
 }
 
-int CPosixPlatform::ReadConsoleChar() {
+int PosixPlatform::ReadConsoleChar() {
   unsigned char c;
   for (;;) {
     ssize_t got = read(STDIN_FILENO, &c, 1);
@@ -550,12 +550,12 @@ int CPosixPlatform::ReadConsoleChar() {
   }
 }
 
-long long CPosixPlatform::Now() { return static_cast<long long>(time(nullptr)); }
+long long PosixPlatform::Now() { return static_cast<long long>(time(nullptr)); }
 
-CDateTime CPosixPlatform::LocalTime(long long seconds) {
+DateTime PosixPlatform::LocalTime(long long seconds) {
   time_t t = static_cast<time_t>(seconds);
   struct tm tmv;
-  CDateTime dt;
+  DateTime dt;
   if (!localtime_r(&t, &tmv)) return dt;
   dt.year = tmv.tm_year + 1900;
   dt.month = tmv.tm_mon + 1;

@@ -21,40 +21,40 @@ class PosixPlatformTest : public ::testing::Test {
   void SetUp() override {
     char tmpl[] = "/tmp/rux_platform_XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
-    m_dir = tmpl;
+    dir_ = tmpl;
   }
   void TearDown() override {
     std::error_code ec;
-    std::filesystem::remove_all(m_dir, ec);
+    std::filesystem::remove_all(dir_, ec);
   }
 
   // Creates a file under the temporary directory (file-system spelling).
   void Make(const std::string& name, const std::string& content = "") {
-    int fd = open((m_dir + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int fd = open((dir_ + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ASSERT_GE(fd, 0) << name;
     ASSERT_EQ(write(fd, content.data(), content.size()), static_cast<ssize_t>(content.size()));
     close(fd);
   }
-  void MakeDir(const std::string& name) { ASSERT_EQ(mkdir((m_dir + "/" + name).c_str(), 0755), 0); }
+  void MakeDir(const std::string& name) { ASSERT_EQ(mkdir((dir_ + "/" + name).c_str(), 0755), 0); }
   bool Exists(const std::string& name) {
     struct stat st;
-    return lstat((m_dir + "/" + name).c_str(), &st) == 0;
+    return lstat((dir_ + "/" + name).c_str(), &st) == 0;
   }
-  std::string Slurp(std::unique_ptr<CFile> file) {
+  std::string Slurp(std::unique_ptr<File> file) {
     std::string data;
     char buf[256];
     long long n;
     while ((n = file->Read(buf, sizeof buf)) > 0) data.append(buf, static_cast<size_t>(n));
     return data;
   }
-  std::vector<std::string> Names(const std::vector<CDirMatch>& matches) {
+  std::vector<std::string> Names(const std::vector<DirMatch>& matches) {
     std::vector<std::string> names;
-    for (const auto& m : matches) names.push_back(m.strName);
+    for (const auto& m : matches) names.push_back(m.name);
     return names;
   }
 
-  std::string m_dir;
-  CPosixPlatform m_platform;
+  std::string dir_;
+  PosixPlatform platform_;
 };
 
 using Names_t = std::vector<std::string>;
@@ -69,22 +69,22 @@ TEST_F(PosixPlatformTest, FindsCaseBlindInNameOrder) {
   Make("d.dat");
   Make("noext");
   MakeDir("sub.txt");
-  auto m = m_platform.FindFiles(m_dir + "/*.TXT");
+  auto m = platform_.FindFiles(dir_ + "/*.TXT");
   EXPECT_EQ(Names(m), (Names_t{"A.txt", "a.txt", "b.txt", "C.TXT", "sub.txt"}));
   ASSERT_EQ(m.size(), 5u);
-  EXPECT_FALSE(m[0].bDirectory);
-  EXPECT_TRUE(m[4].bDirectory);
-  EXPECT_EQ(m[2].strFullPath, m_dir + "/b.txt");
+  EXPECT_FALSE(m[0].isDirectory);
+  EXPECT_TRUE(m[4].isDirectory);
+  EXPECT_EQ(m[2].fullPath, dir_ + "/b.txt");
   // "?" is one character; "." and ".." are never matches; "*.*" is every name.
-  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/?.txt")), (Names_t{"A.txt", "a.txt", "b.txt", "C.TXT"}));
-  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/??.txt")), Names_t{});
-  EXPECT_EQ(m_platform.FindFiles(m_dir + "/*").size(), 7u);
-  EXPECT_EQ(m_platform.FindFiles(m_dir + "/*.*").size(), 7u);
-  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/NOEXT.*")), Names_t{"noext"});
-  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/D.DAT")), Names_t{"d.dat"});
-  EXPECT_TRUE(m_platform.FindFiles(m_dir + "/*.csv").empty());
-  EXPECT_TRUE(m_platform.FindFiles(m_dir + "/missing/*.txt").empty());
-  EXPECT_TRUE(m_platform.FindFiles(m_dir + "/").empty());
+  EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/?.txt")), (Names_t{"A.txt", "a.txt", "b.txt", "C.TXT"}));
+  EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/??.txt")), Names_t{});
+  EXPECT_EQ(platform_.FindFiles(dir_ + "/*").size(), 7u);
+  EXPECT_EQ(platform_.FindFiles(dir_ + "/*.*").size(), 7u);
+  EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/NOEXT.*")), Names_t{"noext"});
+  EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/D.DAT")), Names_t{"d.dat"});
+  EXPECT_TRUE(platform_.FindFiles(dir_ + "/*.csv").empty());
+  EXPECT_TRUE(platform_.FindFiles(dir_ + "/missing/*.txt").empty());
+  EXPECT_TRUE(platform_.FindFiles(dir_ + "/").empty());
 }
 
 TEST_F(PosixPlatformTest, NamesInCodePage932) {
@@ -92,7 +92,7 @@ TEST_F(PosixPlatformTest, NamesInCodePage932) {
   Make("ａｂｃ.txt", "full-width");    // full-width lower-case Latin
   Make("\xFF\xFE.txt", "not utf-8");   // no text encoding at all
   Make("ア.txt", "katakana a");
-  auto m = m_platform.FindFiles(m_dir + "/*.TXT");
+  auto m = platform_.FindFiles(dir_ + "/*.TXT");
   // Every name in its code page 932 form (or raw bytes), in code page order:
   // the single bytes 0xFF 0xFE before any double-byte character.
   Names_t expected = {"\xFF\xFE.txt", "\x82\x81\x82\x82\x82\x83.txt", "\x83\x41.txt",
@@ -101,26 +101,26 @@ TEST_F(PosixPlatformTest, NamesInCodePage932) {
   // Every match opens again by its full path, raw names included.
   std::vector<std::string> contents;
   for (const auto& match : m) {
-    auto file = m_platform.OpenFile(match.strFullPath, EOpenMode::kRead);
-    ASSERT_NE(file, nullptr) << match.strFullPath;
+    auto file = platform_.OpenFile(match.fullPath, OpenMode::kRead);
+    ASSERT_NE(file, nullptr) << match.fullPath;
     contents.push_back(Slurp(std::move(file)));
   }
   EXPECT_EQ(contents, (Names_t{"not utf-8", "full-width", "katakana a", "utf8 name"}));
   // Upper-cased full-width letters find the lower-case name.
-  auto abc = m_platform.OpenFile(m_dir + "/\x82\x60\x82\x61\x82\x62.TXT", EOpenMode::kRead);
+  auto abc = platform_.OpenFile(dir_ + "/\x82\x60\x82\x61\x82\x62.TXT", OpenMode::kRead);
   ASSERT_NE(abc, nullptr);
   EXPECT_EQ(Slurp(std::move(abc)), "full-width");
   // "?" takes a double-byte character whole, and 0xFF 0xFE are two characters.
-  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/?.txt")), Names_t{"\x83\x41.txt"});
+  EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/?.txt")), Names_t{"\x83\x41.txt"});
 
   // A code page 932 name copied into the file system as raw bytes: found
   // and opened under those bytes.
   MakeDir("raw");
   Make("raw/\x83\x41\x95\x5C.txt", "raw cp932");
-  m = m_platform.FindFiles(m_dir + "/RAW/\x83\x41*");
+  m = platform_.FindFiles(dir_ + "/RAW/\x83\x41*");
   ASSERT_EQ(m.size(), 1u);
-  EXPECT_EQ(m[0].strName, "\x83\x41\x95\x5C.txt");
-  EXPECT_EQ(Slurp(m_platform.OpenFile(m[0].strFullPath, EOpenMode::kRead)), "raw cp932");
+  EXPECT_EQ(m[0].name, "\x83\x41\x95\x5C.txt");
+  EXPECT_EQ(Slurp(platform_.OpenFile(m[0].fullPath, OpenMode::kRead)), "raw cp932");
 }
 
 TEST_F(PosixPlatformTest, PathsWithBackslashesAndCaseBlindFolders) {
@@ -128,39 +128,39 @@ TEST_F(PosixPlatformTest, PathsWithBackslashesAndCaseBlindFolders) {
   MakeDir("Sub");
   Make("表/x.txt", "in hyo");
   Make("Sub/Data.Txt", "in sub");
-  std::string dirBs = m_dir;
+  std::string dirBs = dir_;
   for (char& c : dirBs)
     if (c == '/') c = '\\';
-  auto f = m_platform.OpenFile(dirBs + "\\\x95\x5C\\X.TXT", EOpenMode::kRead);
+  auto f = platform_.OpenFile(dirBs + "\\\x95\x5C\\X.TXT", OpenMode::kRead);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(Slurp(std::move(f)), "in hyo");
-  f = m_platform.OpenFile(m_dir + "/SUB/data.txt", EOpenMode::kRead);
+  f = platform_.OpenFile(dir_ + "/SUB/data.txt", OpenMode::kRead);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(Slurp(std::move(f)), "in sub");
-  auto m = m_platform.FindFiles(dirBs + "\\sub\\*.TXT");
+  auto m = platform_.FindFiles(dirBs + "\\sub\\*.TXT");
   ASSERT_EQ(m.size(), 1u);
-  EXPECT_EQ(m[0].strName, "Data.Txt");
-  EXPECT_EQ(m[0].strFullPath, m_dir + "/Sub/Data.Txt");
-  m = m_platform.FindFiles(m_dir + "/\x95\x5C/*");
+  EXPECT_EQ(m[0].name, "Data.Txt");
+  EXPECT_EQ(m[0].fullPath, dir_ + "/Sub/Data.Txt");
+  m = platform_.FindFiles(dir_ + "/\x95\x5C/*");
   ASSERT_EQ(m.size(), 1u);
-  EXPECT_EQ(m[0].strFullPath, m_dir + "/\x95\x5C/x.txt");
+  EXPECT_EQ(m[0].fullPath, dir_ + "/\x95\x5C/x.txt");
 
-  CFileId byName, byFile;
-  ASSERT_TRUE(m_platform.GetFileId(m_dir + "\\sub\\DATA.TXT", byName));
-  f = m_platform.OpenFile(m_dir + "/Sub/Data.Txt", EOpenMode::kRead);
+  FileId byName, byFile;
+  ASSERT_TRUE(platform_.GetFileId(dir_ + "\\sub\\DATA.TXT", byName));
+  f = platform_.OpenFile(dir_ + "/Sub/Data.Txt", OpenMode::kRead);
   ASSERT_NE(f, nullptr);
   byFile = f->Id();
   EXPECT_EQ(byName, byFile);
-  EXPECT_FALSE(m_platform.GetFileId(m_dir + "/Sub/none.txt", byName));
+  EXPECT_FALSE(platform_.GetFileId(dir_ + "/Sub/none.txt", byName));
 }
 
 TEST_F(PosixPlatformTest, ExactSpellingIsPreferred) {
   Make("DATA.TXT", "upper");
   Make("data.txt", "lower");
-  EXPECT_EQ(Slurp(m_platform.OpenFile(m_dir + "/data.txt", EOpenMode::kRead)), "lower");
-  EXPECT_EQ(Slurp(m_platform.OpenFile(m_dir + "/DATA.TXT", EOpenMode::kRead)), "upper");
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead)), "lower");
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/DATA.TXT", OpenMode::kRead)), "upper");
   // Neither spelled this way: the first in name order.
-  EXPECT_EQ(Slurp(m_platform.OpenFile(m_dir + "/Data.Txt", EOpenMode::kRead)), "upper");
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/Data.Txt", OpenMode::kRead)), "upper");
 }
 
 TEST_F(PosixPlatformTest, NameWithoutWildcardsFindsOneFile) {
@@ -169,54 +169,54 @@ TEST_F(PosixPlatformTest, NameWithoutWildcardsFindsOneFile) {
   Make("DATA.TXT", "upper");
   Make("data.txt", "lower");
   Make("\xE8\xA1\xA8.txt", "wide");  // "表.txt" in UTF-8
-  auto m = m_platform.FindFiles(m_dir + "/data.txt");
+  auto m = platform_.FindFiles(dir_ + "/data.txt");
   ASSERT_EQ(Names(m), Names_t{"data.txt"});
-  EXPECT_EQ(Slurp(m_platform.OpenFile(m[0].strFullPath, EOpenMode::kRead)), "lower");
-  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/DATA.TXT")), Names_t{"DATA.TXT"});
-  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/Data.Txt")), Names_t{"DATA.TXT"});
-  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/\x95\x5C.TXT")), Names_t{"\x95\x5C.txt"});
-  EXPECT_TRUE(m_platform.FindFiles(m_dir + "/none.txt").empty());
-  EXPECT_TRUE(m_platform.FindFiles(m_dir + "/..").empty());
+  EXPECT_EQ(Slurp(platform_.OpenFile(m[0].fullPath, OpenMode::kRead)), "lower");
+  EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/DATA.TXT")), Names_t{"DATA.TXT"});
+  EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/Data.Txt")), Names_t{"DATA.TXT"});
+  EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/\x95\x5C.TXT")), Names_t{"\x95\x5C.txt"});
+  EXPECT_TRUE(platform_.FindFiles(dir_ + "/none.txt").empty());
+  EXPECT_TRUE(platform_.FindFiles(dir_ + "/..").empty());
   // With a wildcard every spelling is a match of its own.
-  EXPECT_EQ(Names(m_platform.FindFiles(m_dir + "/data.tx?")), (Names_t{"DATA.TXT", "data.txt"}));
+  EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/data.tx?")), (Names_t{"DATA.TXT", "data.txt"}));
 }
 
 TEST_F(PosixPlatformTest, OutputFilesLockAndNeverTruncateOnOpen) {
   Make("out.txt", "old");
-  auto out = m_platform.OpenFile(m_dir + "/OUT.TXT", EOpenMode::kWrite);
+  auto out = platform_.OpenFile(dir_ + "/OUT.TXT", OpenMode::kWrite);
   ASSERT_NE(out, nullptr);
   EXPECT_FALSE(Exists("OUT.TXT"));  // the existing file, whatever its case
   // Held exclusively: neither a reader nor a writer gets it.
-  EXPECT_EQ(m_platform.OpenFile(m_dir + "/out.txt", EOpenMode::kRead), nullptr);
-  EXPECT_EQ(m_platform.OpenFile(m_dir + "/out.txt", EOpenMode::kAppend), nullptr);
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/out.txt", OpenMode::kRead), nullptr);
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/out.txt", OpenMode::kAppend), nullptr);
   // Not emptied until asked.
   struct stat st;
-  ASSERT_EQ(stat((m_dir + "/out.txt").c_str(), &st), 0);
+  ASSERT_EQ(stat((dir_ + "/out.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_size, 3);
   ASSERT_TRUE(out->Truncate());
   ASSERT_TRUE(out->Write("new\r\n", 5));
   EXPECT_TRUE(out->Close());
   EXPECT_TRUE(out->Close());  // a second close does nothing
 
-  auto add = m_platform.OpenFile(m_dir + "/Out.Txt", EOpenMode::kAppend);
+  auto add = platform_.OpenFile(dir_ + "/Out.Txt", OpenMode::kAppend);
   ASSERT_NE(add, nullptr);
   ASSERT_TRUE(add->Write("more", 4));
   add.reset();  // closing releases the lock
-  EXPECT_EQ(Slurp(m_platform.OpenFile(m_dir + "/out.txt", EOpenMode::kRead)), "new\r\nmore");
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/out.txt", OpenMode::kRead)), "new\r\nmore");
 
   // A new file keeps the spelling written, in UTF-8.
-  auto created = m_platform.OpenFile(m_dir + "/New\x83\x41.Txt", EOpenMode::kWrite);
+  auto created = platform_.OpenFile(dir_ + "/New\x83\x41.Txt", OpenMode::kWrite);
   ASSERT_NE(created, nullptr);
   EXPECT_TRUE(Exists("Newア.Txt"));
   // Missing folders, directories and a missing input cannot be opened.
-  EXPECT_EQ(m_platform.OpenFile(m_dir + "/nofolder/x.txt", EOpenMode::kWrite), nullptr);
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/nofolder/x.txt", OpenMode::kWrite), nullptr);
   MakeDir("folder");
-  EXPECT_EQ(m_platform.OpenFile(m_dir + "/folder", EOpenMode::kRead), nullptr);
-  EXPECT_EQ(m_platform.OpenFile(m_dir + "/folder", EOpenMode::kWrite), nullptr);
-  EXPECT_EQ(m_platform.OpenFile(m_dir + "/missing.txt", EOpenMode::kRead), nullptr);
-  EXPECT_EQ(m_platform.OpenFile("", EOpenMode::kRead), nullptr);
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/folder", OpenMode::kRead), nullptr);
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/folder", OpenMode::kWrite), nullptr);
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/missing.txt", OpenMode::kRead), nullptr);
+  EXPECT_EQ(platform_.OpenFile("", OpenMode::kRead), nullptr);
   // A device that refuses data: opens, accepts Truncate, fails the write.
-  auto full = m_platform.OpenFile("/dev/full", EOpenMode::kWrite);
+  auto full = platform_.OpenFile("/dev/full", OpenMode::kWrite);
   if (full) {
     EXPECT_TRUE(full->Truncate());
     EXPECT_FALSE(full->Write("x", 1));
@@ -227,17 +227,17 @@ TEST_F(PosixPlatformTest, PatternWithoutFolderMeansCurrentFolder) {
   Make("one.txt");
   char old[4096];
   ASSERT_NE(getcwd(old, sizeof old), nullptr);
-  ASSERT_EQ(chdir(m_dir.c_str()), 0);
-  auto m = m_platform.FindFiles("ONE.TXT");
-  auto rel = m_platform.FindFiles(".\\*.txt");
-  auto f = m_platform.OpenFile("one.TXT", EOpenMode::kRead);
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  auto m = platform_.FindFiles("ONE.TXT");
+  auto rel = platform_.FindFiles(".\\*.txt");
+  auto f = platform_.OpenFile("one.TXT", OpenMode::kRead);
   ASSERT_EQ(chdir(old), 0);
   ASSERT_EQ(m.size(), 1u);
   ASSERT_EQ(rel.size(), 1u);
-  char* real = realpath(m_dir.c_str(), nullptr);
+  char* real = realpath(dir_.c_str(), nullptr);
   ASSERT_NE(real, nullptr);
-  EXPECT_EQ(m[0].strFullPath, std::string(real) + "/one.txt");
-  EXPECT_EQ(rel[0].strFullPath, m[0].strFullPath);
+  EXPECT_EQ(m[0].fullPath, std::string(real) + "/one.txt");
+  EXPECT_EQ(rel[0].fullPath, m[0].fullPath);
   free(real);
   EXPECT_NE(f, nullptr);
 }
@@ -273,13 +273,13 @@ TEST(PosixConsole, EncodingPolicyAndInput) {
   std::string saved = before ? before : "";
   // Not a terminal: the code page 932 bytes as they are.
   unsetenv("RUX_CONSOLE");
-  EXPECT_EQ(CaptureStdout([&] { CPosixPlatform().WriteConsole(text); }), text);
+  EXPECT_EQ(CaptureStdout([&] { PosixPlatform().WriteConsole(text); }), text);
   setenv("RUX_CONSOLE", "utf-8", 1);
-  EXPECT_EQ(CaptureStdout([&] { CPosixPlatform().WriteConsole(text); }), "入力ﾌｧｲﾙ:a.txt\n");
+  EXPECT_EQ(CaptureStdout([&] { PosixPlatform().WriteConsole(text); }), "入力ﾌｧｲﾙ:a.txt\n");
   // A byte with no character becomes "?" rather than breaking the terminal.
-  EXPECT_EQ(CaptureStdout([&] { CPosixPlatform().WriteConsole("a\x83"); }), "a?");
+  EXPECT_EQ(CaptureStdout([&] { PosixPlatform().WriteConsole("a\x83"); }), "a?");
   setenv("RUX_CONSOLE", "cp932", 1);
-  EXPECT_EQ(CaptureStdout([&] { CPosixPlatform().WriteConsole(text); }), text);
+  EXPECT_EQ(CaptureStdout([&] { PosixPlatform().WriteConsole(text); }), text);
   if (before) setenv("RUX_CONSOLE", saved.c_str(), 1);
   else unsetenv("RUX_CONSOLE");
 
@@ -290,7 +290,7 @@ TEST(PosixConsole, EncodingPolicyAndInput) {
   lseek(fd, 0, SEEK_SET);
   int savedIn = dup(STDIN_FILENO);
   dup2(fd, STDIN_FILENO);
-  CPosixPlatform platform;
+  PosixPlatform platform;
   int c1 = platform.ReadConsoleChar(), c2 = platform.ReadConsoleChar();
   int c3 = platform.ReadConsoleChar(), c4 = platform.ReadConsoleChar();
   dup2(savedIn, STDIN_FILENO);
@@ -308,11 +308,11 @@ TEST(PosixClock, LocalCalendar) {
   std::string saved = before ? before : "";
   setenv("TZ", "UTC", 1);
   tzset();
-  CPosixPlatform platform;
-  CDateTime t = platform.LocalTime(951782400LL + 3661);  // 2000-02-29 01:01:01 UTC
+  PosixPlatform platform;
+  DateTime t = platform.LocalTime(951782400LL + 3661);  // 2000-02-29 01:01:01 UTC
   setenv("TZ", "JST-9", 1);
   tzset();
-  CDateTime jst = platform.LocalTime(951782400LL + 3661);
+  DateTime jst = platform.LocalTime(951782400LL + 3661);
   if (before) setenv("TZ", saved.c_str(), 1);
   else unsetenv("TZ");
   tzset();

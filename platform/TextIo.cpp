@@ -22,129 +22,129 @@ constexpr char kEndOfFile = '\x1A';
 
 }  // namespace
 
-void CTextReader::Attach(std::unique_ptr<CFile> file) {
+void TextReader::Attach(std::unique_ptr<File> file) {
   Close();
-  m_file = std::move(file);
+  file_ = std::move(file);
   // The block plus the longest undecided remainder, so every read asks for a
   // whole block after the remainder has been moved to the front.
-  if (m_buffer.size() < kBlock + kMaxPiece + 1) m_buffer.resize(kBlock + kMaxPiece + 1);
-  m_nBegin = m_nEnd = 0;
-  m_bEof = m_file == nullptr;
-  m_bFailed = false;
+  if (buffer_.size() < kBlock + kMaxPiece + 1) buffer_.resize(kBlock + kMaxPiece + 1);
+  begin_ = end_ = 0;
+  eof_ = file_ == nullptr;
+  failed_ = false;
 }
 
-bool CTextReader::Fill() {
-  if (m_bEof) return false;
-  if (m_nBegin > 0) {
-    std::memmove(m_buffer.data(), m_buffer.data() + m_nBegin, m_nEnd - m_nBegin);
-    m_nEnd -= m_nBegin;
-    m_nBegin = 0;
+bool TextReader::Fill() {
+  if (eof_) return false;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
   }
-  char* at = m_buffer.data() + m_nEnd;
-  long long got = m_file->Read(at, m_buffer.size() - m_nEnd);
+  char* at = buffer_.data() + end_;
+  long long got = file_->Read(at, buffer_.size() - end_);
   if (got <= 0) {
-    m_bFailed = got < 0;
-    m_bEof = true;
+    failed_ = got < 0;
+    eof_ = true;
     return false;
   }
   size_t n = static_cast<size_t>(got);
   if (const void* stop = std::memchr(at, kEndOfFile, n)) {
     n = static_cast<size_t>(static_cast<const char*>(stop) - at);
-    m_bEof = true;  // nothing after 0x1A is ever read
+    eof_ = true;  // nothing after 0x1A is ever read
   }
-  m_nEnd += n;
+  end_ += n;
   return true;
 }
 
-bool CTextReader::ReadPiece(std::string_view& piece) {
-  if (!m_file) return false;
+bool TextReader::ReadPiece(std::string_view& piece) {
+  if (!file_) return false;
   for (;;) {
-    char* base = m_buffer.data() + m_nBegin;
-    size_t avail = m_nEnd - m_nBegin;
+    char* base = buffer_.data() + begin_;
+    size_t avail = end_ - begin_;
     size_t window = std::min(avail, kMaxPiece + 1);
     if (const void* hit = std::memchr(base, '\n', window)) {
       size_t k = static_cast<size_t>(static_cast<const char*>(hit) - base);
       if (k > 0 && base[k - 1] == '\r' && k <= kMaxPiece) {
         base[k - 1] = '\n';  // CR LF reads as one LF
         piece = std::string_view(base, k);
-        m_nBegin += k + 1;
+        begin_ += k + 1;
         return true;
       }
       if (k + 1 <= kMaxPiece) {
         piece = std::string_view(base, k + 1);
-        m_nBegin += k + 1;
+        begin_ += k + 1;
         return true;
       }
       // The LF lies beyond the longest piece: cut the line.
       piece = std::string_view(base, kMaxPiece);
-      m_nBegin += kMaxPiece;
+      begin_ += kMaxPiece;
       return true;
     }
     if (avail > kMaxPiece) {
       piece = std::string_view(base, kMaxPiece);
-      m_nBegin += kMaxPiece;
+      begin_ += kMaxPiece;
       return true;
     }
-    if (!Fill() && m_bEof) {
-      avail = m_nEnd - m_nBegin;
+    if (!Fill() && eof_) {
+      avail = end_ - begin_;
       if (avail == 0) return false;
       // The last line, without LF (a lone CR at its end is data).
-      piece = std::string_view(m_buffer.data() + m_nBegin, avail);
-      m_nBegin = m_nEnd;
+      piece = std::string_view(buffer_.data() + begin_, avail);
+      begin_ = end_;
       return true;
     }
   }
 }
 
-void CTextReader::Close() {
-  if (m_file) m_file->Close();
-  m_file.reset();
-  m_nBegin = m_nEnd = 0;
-  m_bEof = true;
+void TextReader::Close() {
+  if (file_) file_->Close();
+  file_.reset();
+  begin_ = end_ = 0;
+  eof_ = true;
 }
 
-void CTextWriter::Attach(std::unique_ptr<CFile> file) {
-  if (m_file) Close();
-  m_file = std::move(file);
-  if (m_buffer.size() < kBlock) m_buffer.resize(kBlock);
-  m_nUsed = 0;
-  m_bFailed = m_file == nullptr;
+void TextWriter::Attach(std::unique_ptr<File> file) {
+  if (file_) Close();
+  file_ = std::move(file);
+  if (buffer_.size() < kBlock) buffer_.resize(kBlock);
+  used_ = 0;
+  failed_ = file_ == nullptr;
 }
 
-bool CTextWriter::Flush() {
-  if (m_nUsed > 0 && !m_bFailed && !m_file->Write(m_buffer.data(), m_nUsed)) m_bFailed = true;
-  m_nUsed = 0;
-  return !m_bFailed;
+bool TextWriter::Flush() {
+  if (used_ > 0 && !failed_ && !file_->Write(buffer_.data(), used_)) failed_ = true;
+  used_ = 0;
+  return !failed_;
 }
 
-bool CTextWriter::Write(std::string_view text) {
-  if (m_bFailed || !m_file) return false;
+bool TextWriter::Write(std::string_view text) {
+  if (failed_ || !file_) return false;
   size_t i = 0;
   while (i < text.size()) {
     // Room for one chunk and a CR LF pair.
-    if (m_buffer.size() - m_nUsed < 2 && !Flush()) return false;
-    size_t room = m_buffer.size() - m_nUsed - 1;
+    if (buffer_.size() - used_ < 2 && !Flush()) return false;
+    size_t room = buffer_.size() - used_ - 1;
     size_t take = std::min(text.size() - i, room);
     const char* src = text.data() + i;
     const void* lf = std::memchr(src, '\n', take);
     size_t plain = lf ? static_cast<size_t>(static_cast<const char*>(lf) - src) : take;
-    std::memcpy(m_buffer.data() + m_nUsed, src, plain);
-    m_nUsed += plain;
+    std::memcpy(buffer_.data() + used_, src, plain);
+    used_ += plain;
     i += plain;
     if (lf) {
-      m_buffer[m_nUsed++] = '\r';
-      m_buffer[m_nUsed++] = '\n';
+      buffer_[used_++] = '\r';
+      buffer_[used_++] = '\n';
       ++i;
     }
   }
   return true;
 }
 
-bool CTextWriter::Close() {
-  if (!m_file) return !m_bFailed;
+bool TextWriter::Close() {
+  if (!file_) return !failed_;
   bool ok = Flush();
-  if (!m_file->Close()) ok = false;
-  m_file.reset();
-  m_bFailed = !ok;
+  if (!file_->Close()) ok = false;
+  file_.reset();
+  failed_ = !ok;
   return ok;
 }

@@ -13,31 +13,31 @@ namespace {
 
 // A file that hands out its bytes in short reads of `chunk` bytes, so CR LF
 // pairs and 0x1A fall on every possible read boundary; optionally fails.
-class CChunkFile : public CFile {
+class CChunkFile : public File {
  public:
   CChunkFile(std::string data, size_t chunk, bool failAtEnd = false)
-      : m_data(std::move(data)), m_nChunk(chunk), m_bFailAtEnd(failAtEnd) {}
+      : data_(std::move(data)), chunk_(chunk), failAtEnd_(failAtEnd) {}
   long long Read(char* buffer, size_t size) override {
-    size_t n = std::min({size, m_nChunk, m_data.size() - m_nPos});
-    if (n == 0 && m_bFailAtEnd) return -1;
-    std::memcpy(buffer, m_data.data() + m_nPos, n);
-    m_nPos += n;
+    size_t n = std::min({size, chunk_, data_.size() - pos_});
+    if (n == 0 && failAtEnd_) return -1;
+    std::memcpy(buffer, data_.data() + pos_, n);
+    pos_ += n;
     return static_cast<long long>(n);
   }
   bool Write(const char*, size_t) override { return false; }
   bool Truncate() override { return false; }
-  CFileId Id() const override { return {}; }
+  FileId Id() const override { return {}; }
   bool Close() override { return true; }
 
  private:
-  std::string m_data;
-  size_t m_nChunk;
-  size_t m_nPos = 0;
-  bool m_bFailAtEnd;
+  std::string data_;
+  size_t chunk_;
+  size_t pos_ = 0;
+  bool failAtEnd_;
 };
 
 std::vector<std::string> ReadAll(const std::string& data, size_t chunk = size_t{1} << 30) {
-  CTextReader reader;
+  TextReader reader;
   reader.Attach(std::make_unique<CChunkFile>(data, chunk));
   std::vector<std::string> pieces;
   std::string_view piece;
@@ -59,7 +59,7 @@ std::vector<std::string> ModelPieces(const std::string& raw) {
   std::string cur;
   for (char c : text) {
     cur += c;
-    if (c == '\n' || cur.size() == CTextReader::kMaxPiece) pieces.push_back(std::move(cur)), cur.clear();
+    if (c == '\n' || cur.size() == TextReader::kMaxPiece) pieces.push_back(std::move(cur)), cur.clear();
   }
   if (!cur.empty()) pieces.push_back(cur);
   return pieces;
@@ -90,7 +90,7 @@ TEST(TextReader, CrLfAcrossEveryReadBoundary) {
 }
 
 TEST(TextReader, LongLinesArriveInPiecesOf99999) {
-  const size_t kMax = CTextReader::kMaxPiece;
+  const size_t kMax = TextReader::kMaxPiece;
   auto sizes = [](const std::vector<std::string>& pieces) {
     std::vector<size_t> s;
     for (const auto& p : pieces) s.push_back(p.size());
@@ -134,7 +134,7 @@ TEST(TextReader, AgreesWithTheModelOnLargeRandomInput) {
 }
 
 TEST(TextReader, ReportsAReadFailure) {
-  CTextReader reader;
+  TextReader reader;
   reader.Attach(std::make_unique<CChunkFile>("ab\ncd", 100, true));
   std::string_view piece;
   std::vector<std::string> got;
@@ -147,9 +147,9 @@ TEST(TextReader, ReportsAReadFailure) {
 }
 
 TEST(TextWriter, WritesCrLfInLargeBlocks) {
-  CFakePlatform fake;
-  CTextWriter writer;
-  writer.Attach(fake.OpenFile("out.txt", EOpenMode::kWrite));
+  FakePlatform fake;
+  TextWriter writer;
+  writer.Attach(fake.OpenFile("out.txt", OpenMode::kWrite));
   ASSERT_TRUE(writer.IsOpen());
   EXPECT_TRUE(writer.Write("a\nb"));
   EXPECT_TRUE(writer.Write("c\n\n\x95\x5C\r\n"));
@@ -157,7 +157,7 @@ TEST(TextWriter, WritesCrLfInLargeBlocks) {
   std::string big;
   while (big.size() < (size_t{3} << 20)) big += std::string(1023, 'x') + "\n";
   EXPECT_TRUE(writer.Write(big));
-  EXPECT_EQ(fake.m_nWrites, 3);  // 3 MiB of text and the CRs: three full buffers so far
+  EXPECT_EQ(fake.writes, 3);  // 3 MiB of text and the CRs: three full buffers so far
   EXPECT_TRUE(writer.Close());
   std::string expectedBig;
   for (char c : big) c == '\n' ? expectedBig += "\r\n" : expectedBig += c;
@@ -166,14 +166,14 @@ TEST(TextWriter, WritesCrLfInLargeBlocks) {
 }
 
 TEST(TextWriter, AFailedWriteIsNeverForgotten) {
-  CFakePlatform fake;
-  CTextWriter writer;
-  writer.Attach(fake.OpenFile("out.txt", EOpenMode::kWrite));
-  fake.m_nFailWriteAt = 2;
+  FakePlatform fake;
+  TextWriter writer;
+  writer.Attach(fake.OpenFile("out.txt", OpenMode::kWrite));
+  fake.failWriteAt = 2;
   std::string block((size_t{1} << 20) - 10, 'x');
   EXPECT_TRUE(writer.Write(block));  // buffered, nothing written yet
   EXPECT_TRUE(writer.Write("abcdefghijklmnop"));  // fills the buffer: first write succeeds
-  EXPECT_EQ(fake.m_nWrites, 1);
+  EXPECT_EQ(fake.writes, 1);
   EXPECT_TRUE(writer.Write("more\n"));  // buffered
   EXPECT_FALSE(writer.Close());         // the second write fails at the final flush
   // The first block stays as it was written.
@@ -182,18 +182,18 @@ TEST(TextWriter, AFailedWriteIsNeverForgotten) {
   EXPECT_EQ(stored, (block + "abcdefghijklmnop").substr(0, stored.size()));
 
   // A failure in the middle: every later Write reports it, and Close too.
-  CTextWriter second;
-  second.Attach(fake.OpenFile("two.txt", EOpenMode::kWrite));
-  fake.m_nWrites = 0;
-  fake.m_nFailWriteAt = 1;
+  TextWriter second;
+  second.Attach(fake.OpenFile("two.txt", OpenMode::kWrite));
+  fake.writes = 0;
+  fake.failWriteAt = 1;
   EXPECT_FALSE(second.Write(std::string((size_t{1} << 20) + 5, 'y')));
   EXPECT_FALSE(second.Write("z"));
   EXPECT_FALSE(second.Close());
   EXPECT_EQ(fake.GetFile("two.txt"), "");
 
   // Nothing to write: Close succeeds, and the file is free again.
-  CTextWriter third;
-  third.Attach(fake.OpenFile("two.txt", EOpenMode::kAppend));
+  TextWriter third;
+  third.Attach(fake.OpenFile("two.txt", OpenMode::kAppend));
   EXPECT_TRUE(third.Close());
-  EXPECT_NE(fake.OpenFile("two.txt", EOpenMode::kRead), nullptr);
+  EXPECT_NE(fake.OpenFile("two.txt", OpenMode::kRead), nullptr);
 }

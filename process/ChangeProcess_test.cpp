@@ -26,7 +26,7 @@ struct CChangeRun {
     return m_param.m_strLine;
   }
 
-  CFakePlatform m_platform;
+  FakePlatform m_platform;
   CConvParam m_param;
 };
 

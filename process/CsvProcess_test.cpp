@@ -15,7 +15,7 @@ struct CCsvRun {
       : m_param(m_platform) {
     m_param.m_strFunction = "CSV";
     m_param.m_strOption = options;
-    m_param.m_fpOut.Attach(m_platform.OpenFile("out.txt", EOpenMode::kWrite));
+    m_param.m_fpOut.Attach(m_platform.OpenFile("out.txt", OpenMode::kWrite));
     for (const std::string& d : defs) EXPECT_EQ(Def("EDT", d), 0) << d;
   }
   int Def(const std::string& key, const std::string& value) {
@@ -36,7 +36,7 @@ struct CCsvRun {
     return m_platform.GetFile("out.txt");
   }
 
-  CFakePlatform m_platform;
+  FakePlatform m_platform;
   CConvParam m_param;
 };
 
@@ -151,11 +151,11 @@ TEST(CsvProcess, ParseStoresTheForms) {
   EXPECT_EQ(constant.m_strType, "N.0");
   EXPECT_EQ(constant.m_strRightConst, "FILE");
   EXPECT_TRUE(constant.m_bNumeric);
-  EXPECT_EQ(constant.m_format.nPrecision, 0);
+  EXPECT_EQ(constant.m_format.precision, 0);
 
   ASSERT_EQ(run.Def("EDT", "2,3,n"), 0);
   EXPECT_TRUE(run.m_param.m_editDef[4].m_bNumeric);
-  EXPECT_EQ(run.m_param.m_editDef[4].m_format.nPrecision, 6);
+  EXPECT_EQ(run.m_param.m_editDef[4].m_format.precision, 6);
 }
 
 TEST(CsvProcess, ParseErrors) {

@@ -29,7 +29,7 @@ struct CEditRun {
     return m_param.m_strLine;
   }
 
-  CFakePlatform m_platform;
+  FakePlatform m_platform;
   CConvParam m_param;
 };
 
@@ -93,7 +93,7 @@ TEST(EditNumericForms, TableThroughEdit) {
       {"n.2", "   1234.57", "     -5.00", "      0.00"},
   };
   for (const Row& row : rows) {
-    CFakePlatform platform;
+    FakePlatform platform;
     CConvParam param(platform);
     param.m_strLine = std::string("1,10,") + row.type + ",=,1,9,N";
     ASSERT_EQ(param.ParseEditStatement("EDT"), 0) << row.type;
@@ -283,10 +283,10 @@ TEST_F(EditProcess, CanonicalEditTypeIsStored) {
   EXPECT_EQ(def.m_strConvType, "EDT");
   EXPECT_EQ(def.m_strType, "N+010.2");
   EXPECT_TRUE(def.m_bNumeric);
-  EXPECT_EQ(def.m_format.nWidth, 10);
-  EXPECT_EQ(def.m_format.nPrecision, 2);
-  EXPECT_TRUE(def.m_format.bPlus);
-  EXPECT_TRUE(def.m_format.bZero);
+  EXPECT_EQ(def.m_format.width, 10);
+  EXPECT_EQ(def.m_format.precision, 2);
+  EXPECT_TRUE(def.m_format.plus);
+  EXPECT_TRUE(def.m_format.zero);
   EXPECT_EQ(def.m_nRightPos, 1);
   EXPECT_EQ(def.m_nRightLen, 5);
 }

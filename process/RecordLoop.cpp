@@ -27,15 +27,15 @@ void CConvParam::ProcessInputFile(const std::string& fullPath, const std::string
     std::string outPath = m_strOutWritten;
     outPath += fileName;
     const bool bAppend = m_szMode[0] == 'a';
-    std::unique_ptr<CFile> out =
-        m_platform.OpenFile(outPath, bAppend ? EOpenMode::kAppend : EOpenMode::kWrite);
+    std::unique_ptr<File> out =
+        m_platform.OpenFile(outPath, bAppend ? OpenMode::kAppend : OpenMode::kWrite);
     if (!out) {
       m_nErr = 91;
       return;
     }
     // Output folder = input folder would name the input itself: refuse it
     // before anything is emptied, so the input is never lost.
-    CFileId inId;
+    FileId inId;
     if (m_platform.GetFileId(fullPath, inId) && inId == out->Id()) {
       out->Close();
       m_nErr = 91;
@@ -45,7 +45,7 @@ void CConvParam::ProcessInputFile(const std::string& fullPath, const std::string
       // Two input files whose names differ only in letter case find the
       // same output file; emptying it again would silently lose the output
       // of the first, so the second is refused instead.
-      for (const CFileId& written : m_writtenOutputs) {
+      for (const FileId& written : m_writtenOutputs) {
         if (written == out->Id()) {
           out->Close();
           m_nErr = 91;
@@ -62,9 +62,9 @@ void CConvParam::ProcessInputFile(const std::string& fullPath, const std::string
     m_fpOut.Attach(std::move(out));
   }
 
-  std::unique_ptr<CFile> in = m_platform.OpenFile(fullPath, EOpenMode::kRead);
+  std::unique_ptr<File> in = m_platform.OpenFile(fullPath, OpenMode::kRead);
   // The run's own open output is never read as input (file mode, INP matching OUT).
-  if (in && m_fpOut.IsOpen() && in->Id() == m_fpOut.File()->Id()) {
+  if (in && m_fpOut.IsOpen() && in->Id() == m_fpOut.Handle()->Id()) {
     in->Close();
     in.reset();
   }

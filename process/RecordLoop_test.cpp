@@ -20,7 +20,7 @@ class RecordLoopTest : public ::testing::Test {
     }
     if (m_param.m_strFunction.empty()) m_param.m_strFunction = "COPY";
     m_fake.SetFile("in.txt", input);
-    std::unique_ptr<CFile> out = m_fake.OpenFile("out.txt", EOpenMode::kWrite);
+    std::unique_ptr<File> out = m_fake.OpenFile("out.txt", OpenMode::kWrite);
     out->Truncate();
     m_param.m_fpOut.Attach(std::move(out));
     m_param.ProcessInputFile("in.txt", "in.txt");
@@ -28,7 +28,7 @@ class RecordLoopTest : public ::testing::Test {
     return m_fake.GetFile("out.txt");
   }
 
-  CFakePlatform m_fake;
+  FakePlatform m_fake;
   CConvParam m_param{m_fake};
 };
 
@@ -94,7 +94,7 @@ TEST_F(RecordLoopTest, TheProcessingTypeRewritesSelectedRecords) {
 
 TEST_F(RecordLoopTest, MissingInputIs92) {
   m_param.m_strFunction = "COPY";
-  m_param.m_fpOut.Attach(m_fake.OpenFile("out.txt", EOpenMode::kWrite));
+  m_param.m_fpOut.Attach(m_fake.OpenFile("out.txt", OpenMode::kWrite));
   m_param.ProcessInputFile("gone.txt", "gone.txt");
   EXPECT_EQ(m_param.m_nErr, 92);
   EXPECT_EQ(m_param.m_nInCount, 0);
@@ -122,7 +122,7 @@ TEST_F(RecordLoopTest, FolderModeOpensAndClosesOneOutputPerFile) {
   EXPECT_EQ(m_fake.GetFile("out/a.txt"), "1\r\n");
   EXPECT_EQ(m_fake.GetFile("out/b.txt"), "2\r\n3\r\n");
   // The input files are free again.
-  EXPECT_NE(m_fake.OpenFile("in/a.txt", EOpenMode::kRead), nullptr);
+  EXPECT_NE(m_fake.OpenFile("in/a.txt", OpenMode::kRead), nullptr);
 }
 
 TEST_F(RecordLoopTest, TheRecordBufferIsReservedOnce) {

@@ -6,14 +6,14 @@
 void CValueEdit::EditValue(std::string_view convType, std::string_view editType, int length,
                            std::string& value) const {
   if (!editType.empty() && editType[0] == 'N') {
-    const numeric::CNumFormat format = numeric::ParseNumFormat(editType.substr(1));
+    const numeric::NumFormat format = numeric::ParseNumFormat(editType.substr(1));
     EditValue(convType, &format, length, value);
   } else {
     EditValue(convType, nullptr, length, value);
   }
 }
 
-void CValueEdit::EditValue(std::string_view convType, const numeric::CNumFormat* format,
+void CValueEdit::EditValue(std::string_view convType, const numeric::NumFormat* format,
                            int length, std::string& value) const {
   if (format != nullptr) {
     // The number is read before `value` is overwritten by its written form.
@@ -29,11 +29,11 @@ void CValueEdit::EditValue(std::string_view convType, const numeric::CNumFormat*
     // The mapped form goes to the scratch buffer and is copied back, so both
     // keep their capacity from record to record. Nothing is cut: a mapped
     // value of any length is kept whole.
-    cp932::ToHalfWidth(value, m_strScratch);
-    value.assign(m_strScratch);
+    cp932::ToHalfWidth(value, scratch_);
+    value.assign(scratch_);
   } else if (wide) {
-    cp932::ToFullWidth(value, m_strScratch);
-    value.assign(m_strScratch);
+    cp932::ToFullWidth(value, scratch_);
+    value.assign(scratch_);
   }
 
   if (length <= 0) return;

@@ -65,7 +65,7 @@ TEST(EditValueTest, NumericStepThenConversion) {
   EXPECT_EQ(Edit("EDT", "", 0, "x"), "x");
   // The pre-parsed overload gives the same.
   CValueEdit edit;
-  numeric::CNumFormat format = numeric::ParseNumFormat("+010.2");
+  numeric::NumFormat format = numeric::ParseNumFormat("+010.2");
   std::string value = "1234.5678";
   edit.EditValue("EDT", &format, 10, value);
   EXPECT_EQ(value, "+001234.57");

@@ -380,25 +380,25 @@ bool ReadIfNumeric(std::string_view value, double& number) {
   return true;
 }
 
-CNumFormat ParseNumFormat(std::string_view spec) {
-  CNumFormat format;
+NumFormat ParseNumFormat(std::string_view spec) {
+  NumFormat format;
   size_t i = 0;
   for (; i < spec.size(); ++i) {
     if (spec[i] == '+') {
-      format.bPlus = true;
+      format.plus = true;
     } else if (spec[i] == '-') {
-      format.bLeft = true;
+      format.left = true;
     } else if (spec[i] == '0') {
-      format.bZero = true;
+      format.zero = true;
     } else {
       break;
     }
   }
-  format.nWidth = ReadDigits(spec, i, INT_MAX);
+  format.width = ReadDigits(spec, i, INT_MAX);
   if (i < spec.size() && spec[i] == '.') {
     ++i;
     // The digits after the point, as far as they go: ".5x" means 5.
-    format.nPrecision = ReadDigits(spec, i, kMaxPrecision);
+    format.precision = ReadDigits(spec, i, kMaxPrecision);
   }
   return format;
 }
@@ -409,9 +409,9 @@ namespace {
 // place `exponent`), or a special text, by `format`: rounds half away from
 // zero at the precision, then sign, width and flags.
 void WriteDigits(bool negative, const char* special, char (&digits)[kSignificant],
-                 int64_t exponent, const CNumFormat& format, std::string& out) {
-  const char sign = negative ? '-' : (format.bPlus ? '+' : '\0');
-  const int precision = format.nPrecision < 0 ? 0 : std::min(format.nPrecision, kMaxPrecision);
+                 int64_t exponent, const NumFormat& format, std::string& out) {
+  const char sign = negative ? '-' : (format.plus ? '+' : '\0');
+  const int precision = format.precision < 0 ? 0 : std::min(format.precision, kMaxPrecision);
 
   // Body without sign: either a special text, or integer digits, point and
   // fraction built from the rounded significant digits.
@@ -455,16 +455,16 @@ void WriteDigits(bool negative, const char* special, char (&digits)[kSignificant
     bodyLen = intLen + (precision > 0 ? 1 + static_cast<size_t>(precision) : 0);
   }
   const size_t signLen = sign != '\0' ? 1 : 0;
-  const size_t width = format.nWidth > 0 ? static_cast<size_t>(format.nWidth) : 0;
+  const size_t width = format.width > 0 ? static_cast<size_t>(format.width) : 0;
   const size_t fill = width > bodyLen + signLen ? width - bodyLen - signLen : 0;
   // Zero padding applies to numbers only, and "-" wins over "0".
-  const bool zeroFill = format.bZero && !format.bLeft && special == nullptr;
+  const bool zeroFill = format.zero && !format.left && special == nullptr;
 
   // Sized once and filled through a pointer: this runs for every numeric
   // field of every record.
   out.resize(fill + signLen + bodyLen);
   char* p = out.data();
-  if (!format.bLeft && !zeroFill) p = std::fill_n(p, fill, ' ');
+  if (!format.left && !zeroFill) p = std::fill_n(p, fill, ' ');
   if (sign != '\0') *p++ = sign;
   if (zeroFill) p = std::fill_n(p, fill, '0');
   if (special != nullptr) {
@@ -481,12 +481,12 @@ void WriteDigits(bool negative, const char* special, char (&digits)[kSignificant
       for (int64_t place = -1; place >= -precision; --place) *p++ = digitAt(place);
     }
   }
-  if (format.bLeft) std::fill_n(p, fill, ' ');
+  if (format.left) std::fill_n(p, fill, ' ');
 }
 
 }  // namespace
 
-void FormatNumber(double number, const CNumFormat& format, std::string& out) {
+void FormatNumber(double number, const NumFormat& format, std::string& out) {
   const char* special = nullptr;
   char digits[kSignificant] = {};
   int64_t exponent = 0;  // decimal exponent of digits[0]
@@ -503,14 +503,14 @@ void FormatNumber(double number, const CNumFormat& format, std::string& out) {
 namespace {
 
 // FormatNumberText for a value already scanned.
-void FormatScanned(CDecimalScan& scan, std::string_view value, const CNumFormat& format,
+void FormatScanned(CDecimalScan& scan, std::string_view value, const NumFormat& format,
                    std::string& out) {
   // When the value's digits can be written as they stand — no more than 15
   // significant digits up to the last written place, and no digit beyond the
   // precision — the double nearest to them expands to 17 digits that round
   // back to exactly these digits, so the conversion through binary is
   // skipped.
-  const int precision = format.nPrecision < 0 ? 0 : std::min(format.nPrecision, kMaxPrecision);
+  const int precision = format.precision < 0 ? 0 : std::min(format.precision, kMaxPrecision);
   bool simple = scan.bAnyDigit && !IsExponentMark(value, scan.nEnd);
   int64_t exponent = 0;
   if (simple && scan.nSignificant > 0) {
@@ -527,12 +527,12 @@ void FormatScanned(CDecimalScan& scan, std::string_view value, const CNumFormat&
 
 }  // namespace
 
-void FormatNumberText(std::string_view value, const CNumFormat& format, std::string& out) {
+void FormatNumberText(std::string_view value, const NumFormat& format, std::string& out) {
   CDecimalScan scan(value);
   FormatScanned(scan, value, format, out);
 }
 
-bool FormatIfNumeric(std::string_view value, const CNumFormat& format, std::string& out) {
+bool FormatIfNumeric(std::string_view value, const NumFormat& format, std::string& out) {
   // The numeric test's shape is exactly what the scan reads — blanks, a
   // sign, digits with at most one point — followed by blanks only; a lone
   // point is the one such value that fails.

@@ -24,32 +24,32 @@ bool ReadIfNumeric(std::string_view value, double& number);
 
 // A parsed numeric edit format: the canonical edit type without its "N",
 // e.g. "+010.2" = flags "+0", width 10, precision 2.
-struct CNumFormat {
-  bool bPlus = false;   // "+": sign before zero and positive numbers
-  bool bLeft = false;   // "-": pad on the right
-  bool bZero = false;   // "0": pad with zeros after the sign
-  int nWidth = 0;       // minimum width; 0 = none
-  int nPrecision = 6;   // digits after the point; 0 = no point
+struct NumFormat {
+  bool plus = false;   // "+": sign before zero and positive numbers
+  bool left = false;   // "-": pad on the right
+  bool zero = false;   // "0": pad with zeros after the sign
+  int width = 0;       // minimum width; 0 = none
+  int precision = 6;   // digits after the point; 0 = no point
 };
 
 // Parses "[flags][width][.precision]" (the part after "N" of a canonical edit
 // type, or after "N" of a CSV type: "" gives %f, ".0" gives %.0f).
-CNumFormat ParseNumFormat(std::string_view spec);
+NumFormat ParseNumFormat(std::string_view spec);
 
 // Writes `number` by `format` into `out` (overwritten; no allocation once its
 // capacity suffices). Rounds on decimal digits: the number is first taken to
 // 17 significant digits (an 18th digit of 5 or more raises the 17th), then
 // rounded half away from zero at the precision. 1.45 -> "1.5" at precision 1,
 // 2.5 -> "3", -0.125 -> "-0.13", 2.675 -> "2.67".
-void FormatNumber(double number, const CNumFormat& format, std::string& out);
+void FormatNumber(double number, const NumFormat& format, std::string& out);
 
 // FormatNumber(ReadNumber(value)) with the same result, faster for the usual
 // short decimals. `value` may be a view into `out`.
-void FormatNumberText(std::string_view value, const CNumFormat& format, std::string& out);
+void FormatNumberText(std::string_view value, const NumFormat& format, std::string& out);
 
 // The numeric test, then FormatNumberText, in one pass: false (and `out`
 // untouched) when the value is not numeric.
-bool FormatIfNumeric(std::string_view value, const CNumFormat& format, std::string& out);
+bool FormatIfNumeric(std::string_view value, const NumFormat& format, std::string& out);
 
 // Builds the canonical edit type in place ("N" + flags + width + precision)
 // from the written one, the statement keyword and the written length.

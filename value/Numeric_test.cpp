@@ -11,7 +11,7 @@
 
 namespace {
 
-using numeric::CNumFormat;
+using numeric::NumFormat;
 
 std::string Format(double number, std::string_view spec) {
   std::string out;
@@ -132,22 +132,22 @@ TEST(NumericTest, CanonicalEditType) {
 }
 
 TEST(NumericTest, ParseNumFormat) {
-  CNumFormat f = numeric::ParseNumFormat("+010.2");
-  EXPECT_TRUE(f.bPlus && f.bZero && !f.bLeft);
-  EXPECT_EQ(f.nWidth, 10);
-  EXPECT_EQ(f.nPrecision, 2);
+  NumFormat f = numeric::ParseNumFormat("+010.2");
+  EXPECT_TRUE(f.plus && f.zero && !f.left);
+  EXPECT_EQ(f.width, 10);
+  EXPECT_EQ(f.precision, 2);
   f = numeric::ParseNumFormat("");  // CSV "N": %f
-  EXPECT_FALSE(f.bPlus || f.bZero || f.bLeft);
-  EXPECT_EQ(f.nWidth, 0);
-  EXPECT_EQ(f.nPrecision, 6);
+  EXPECT_FALSE(f.plus || f.zero || f.left);
+  EXPECT_EQ(f.width, 0);
+  EXPECT_EQ(f.precision, 6);
   f = numeric::ParseNumFormat(".0");  // constants "N.0": %.0f
-  EXPECT_EQ(f.nWidth, 0);
-  EXPECT_EQ(f.nPrecision, 0);
+  EXPECT_EQ(f.width, 0);
+  EXPECT_EQ(f.precision, 0);
   f = numeric::ParseNumFormat("-5.5x");
-  EXPECT_TRUE(f.bLeft);
-  EXPECT_EQ(f.nWidth, 5);
-  EXPECT_EQ(f.nPrecision, 5);
-  EXPECT_EQ(numeric::ParseNumFormat("5.8999999999").nPrecision, 100000);  // bounded
+  EXPECT_TRUE(f.left);
+  EXPECT_EQ(f.width, 5);
+  EXPECT_EQ(f.precision, 5);
+  EXPECT_EQ(numeric::ParseNumFormat("5.8999999999").precision, 100000);  // bounded
 }
 
 // The table of written edit types, each applied to three values, length 10.
@@ -317,7 +317,7 @@ TEST(NumericTest, FormatNumberTextAgreesWithReadThenFormat) {
     }
     if (rng() % 10 == 0) s += "e3";
     if (rng() % 10 == 0) s += "  x";
-    const CNumFormat format = numeric::ParseNumFormat(specs[rng() % (sizeof specs / sizeof *specs)]);
+    const NumFormat format = numeric::ParseNumFormat(specs[rng() % (sizeof specs / sizeof *specs)]);
     numeric::FormatNumberText(s, format, viaText);
     numeric::FormatNumber(numeric::ReadNumber(s), format, viaNumber);
     ASSERT_EQ(viaText, viaNumber) << "'" << s << "'";
@@ -347,7 +347,7 @@ TEST(NumericTest, FormatIfNumericIsTheTestThenTheFormat) {
   const char* const values[] = {"",   "   ", "-",     "+",   "-.",  "+.",  ".",      " 12.5 ",
                                 "1 2", "1.2.3", "+-1", "1-",  "1e5", "007", " -0.125", "\x82\x50",
                                 "12.", ".5", "2.675", "123456789012345678"};
-  const CNumFormat format = numeric::ParseNumFormat("+010.2");
+  const NumFormat format = numeric::ParseNumFormat("+010.2");
   for (const char* v : values) {
     std::string out = "untouched";
     const bool numeric = numeric::FormatIfNumeric(v, format, out);

@@ -12,8 +12,8 @@
 
 class CValueEdit {
  public:
-  explicit CValueEdit(CPlatform* platform = nullptr) : m_platform(platform) {}
-  void SetPlatform(CPlatform* platform) { m_platform = platform; }
+  explicit CValueEdit(Platform* platform = nullptr) : platform_(platform) {}
+  void SetPlatform(Platform* platform) { platform_ = platform; }
 
   // Value of a built-in constant (canonical upper-case name without brackets).
   // The clock is read at every call. An unknown name leaves `value` unchanged.
@@ -35,10 +35,10 @@ class CValueEdit {
                  std::string& value) const;
   // The same with the numeric format already parsed (nullptr: not numeric),
   // so the per-record path parses nothing.
-  void EditValue(std::string_view convType, const numeric::CNumFormat* format, int length,
+  void EditValue(std::string_view convType, const numeric::NumFormat* format, int length,
                  std::string& value) const;
 
  private:
-  CPlatform* m_platform;
-  mutable std::string m_strScratch;  // conversion work space, reused across calls
+  Platform* platform_;
+  mutable std::string scratch_;  // conversion work space, reused across calls
 };

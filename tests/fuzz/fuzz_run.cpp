@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input =
       split == std::string_view::npos ? std::string_view() : all.substr(split + 2);
 
-  CFakePlatform platform;
+  FakePlatform platform;
   platform.SetFile("param.txt", std::string(param));
 
   std::string name = FindInpValue(param);
