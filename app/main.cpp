@@ -1,7 +1,4 @@
-#include <cstdlib>
-#include <new>
-
-#include "app/RunDriver.h"
+#include "app/Program.h"
 #include "platform/PosixPlatform.h"
 
 int main(int argc, char** argv) {

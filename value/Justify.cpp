@@ -1,9 +1,7 @@
-// Justification of a field value by its type: "A" keeps it, "AL", "AR" and
-// "AT" remove blanks on the left, the right or both sides. Each side first
-// trims single-byte white space once, then removes whole full-width blanks
-// (0x81 0x40); a half-width blank uncovered by the second step stays.
+// Justification by trimming side.
+#include "value/Justify.h"
+
 #include "platform/Cp932.h"
-#include "value/ValueEdit.h"
 
 namespace {
 
@@ -20,10 +18,8 @@ bool StartsCharacter(std::string_view text, size_t p) {
 
 }  // namespace
 
-std::string_view CValueEdit::JustifyView(std::string_view type, std::string_view value) {
-  if (type == "A") return value;
-  const std::string_view side = type.substr(0, 2);
-  if (side == "AR" || side == "AT") {
+std::string_view Justify(TrimSide side, std::string_view value) {
+  if (side == TrimSide::kRight || side == TrimSide::kBoth) {
     value = cp932::TrimRight(value);
     // Only a whole full-width blank goes: in "...\x82\x81" + "@" the last two
     // bytes look like one, but 0x81 is the second byte of "ｂ".
@@ -31,21 +27,20 @@ std::string_view CValueEdit::JustifyView(std::string_view type, std::string_view
       value.remove_suffix(2);
     }
   }
-  if (side == "AL" || side == "AT") {
+  if (side == TrimSide::kLeft || side == TrimSide::kBoth) {
     value = cp932::TrimLeft(value);
     while (value.starts_with(kWideBlank)) value.remove_prefix(2);
   }
   return value;
 }
 
-void CValueEdit::JustifyValue(std::string_view type, std::string& value) const {
-  const std::string_view kept = JustifyView(type, value);
+void JustifyInPlace(TrimSide side, std::string& value) {
+  const std::string_view kept = Justify(side, value);
   if (kept.empty()) {
     value.clear();
     return;
   }
   const size_t offset = static_cast<size_t>(kept.data() - value.data());
-  const size_t length = kept.size();
-  value.erase(offset + length);
+  value.erase(offset + kept.size());
   value.erase(0, offset);
 }

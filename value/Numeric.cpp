@@ -33,17 +33,6 @@ int ReadDigits(std::string_view text, size_t& i, int limit) {
   return static_cast<int>(value);
 }
 
-// atoi: white space, an optional sign, digits; saturates instead of
-// overflowing.
-int ReadInt(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  int value = ReadDigits(text, i, INT_MAX);
-  return negative ? -value : value;
-}
-
 // Longest precision we write. Far beyond any output line (100,000 bytes), and
 // it keeps a freak edit type such as "N.8999999999" from asking for gigabytes.
 constexpr int kMaxPrecision = 100000;
@@ -238,42 +227,42 @@ namespace {
 // reads it: white space, sign, digits, point, fraction digits (the exponent
 // is left to the caller). Keeps its significant digits both as text (for
 // writing them back) and as an integer (for reading them).
-struct CDecimalScan {
-  bool bNegative = false;
-  bool bAnyDigit = false;
-  size_t nMantissa = 0;    // offset of the first digit or point
-  size_t nEnd = 0;         // offset just after the last fraction digit
-  int nIntDigits = 0;      // integer digits after leading zeros
-  int nLeadingZeros = 0;   // fraction zeros before the first non-zero digit
-  int nFraction = 0;       // fraction digits
-  int nSignificant = 0;    // digits from the first non-zero one on
-  uint64_t nDigits = 0;    // the first 19 of them as a number
-  char szDigits[kSignificant];  // the first 17 of them as text (only those taken are set)
+struct DecimalScan {
+  bool negative = false;
+  bool anyDigit = false;
+  size_t mantissa = 0;    // offset of the first digit or point
+  size_t end = 0;         // offset just after the last fraction digit
+  int intDigits = 0;      // integer digits after leading zeros
+  int leadingZeros = 0;   // fraction zeros before the first non-zero digit
+  int fraction = 0;       // fraction digits
+  int significant = 0;    // digits from the first non-zero one on
+  uint64_t digitsValue = 0;    // the first 19 of them as a number
+  char digitsText[kSignificant];  // the first 17 of them as text (only those taken are set)
 
-  explicit CDecimalScan(std::string_view value) {
+  explicit DecimalScan(std::string_view value) {
     size_t i = 0;
     while (i < value.size() && IsSpace(value[i])) ++i;
-    if (i < value.size() && (value[i] == '+' || value[i] == '-')) bNegative = value[i++] == '-';
-    nMantissa = i;
+    if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+    mantissa = i;
     for (; i < value.size() && IsDigit(value[i]); ++i) {
-      if (Take(value[i])) ++nIntDigits;
+      if (Take(value[i])) ++intDigits;
     }
     if (i < value.size() && value[i] == '.') {
       for (++i; i < value.size() && IsDigit(value[i]); ++i) {
-        if (!Take(value[i])) ++nLeadingZeros;
-        ++nFraction;
+        if (!Take(value[i])) ++leadingZeros;
+        ++fraction;
       }
     }
-    nEnd = i;
+    end = i;
   }
 
   // Counts one digit; false while it is a leading zero.
   bool Take(char c) {
-    bAnyDigit = true;
-    if (nSignificant == 0 && c == '0') return false;
-    if (nSignificant < 19) nDigits = nDigits * 10 + static_cast<uint64_t>(c - '0');
-    if (nSignificant < kSignificant) szDigits[nSignificant] = c;
-    ++nSignificant;
+    anyDigit = true;
+    if (significant == 0 && c == '0') return false;
+    if (significant < 19) digitsValue = digitsValue * 10 + static_cast<uint64_t>(c - '0');
+    if (significant < kSignificant) digitsText[significant] = c;
+    ++significant;
     return true;
   }
 };
@@ -292,18 +281,18 @@ inline bool IsExponentMark(std::string_view value, size_t i) {
 double ReadNumber(std::string_view value) {
   // Only the decimal form is read: "inf", "nan" and "0x..." are not numbers
   // here (they read as 0, or as far as their leading digits go).
-  const CDecimalScan scan(value);
-  if (!scan.bAnyDigit) return 0.0;
-  size_t i = scan.nEnd;
+  const DecimalScan scan(value);
+  if (!scan.anyDigit) return 0.0;
+  size_t i = scan.end;
 
   // The usual field — at most 15 significant digits, no exponent — is read
   // exactly by one division: both the digits and the power of ten are exact
   // doubles, and IEEE division rounds the quotient correctly, which is what
   // a full decimal conversion would give.
-  if (scan.nSignificant <= 15 && scan.nFraction <= 22 && !IsExponentMark(value, i)) {
-    const double whole = static_cast<double>(scan.nDigits);
-    const double number = scan.nFraction == 0 ? whole : whole / kExactPow10[scan.nFraction];
-    return scan.bNegative ? -number : number;
+  if (scan.significant <= 15 && scan.fraction <= 22 && !IsExponentMark(value, i)) {
+    const double whole = static_cast<double>(scan.digitsValue);
+    const double number = scan.fraction == 0 ? whole : whole / kExactPow10[scan.fraction];
+    return scan.negative ? -number : number;
   }
 
   // An exponent counts only when it has at least one digit ("12e" reads 12).
@@ -323,16 +312,16 @@ double ReadNumber(std::string_view value) {
   }
 
   double number = 0.0;
-  auto res = std::from_chars(value.data() + scan.nMantissa, value.data() + i, number,
+  auto res = std::from_chars(value.data() + scan.mantissa, value.data() + i, number,
                              std::chars_format::general);
   if (res.ec == std::errc::result_out_of_range) {
     // As strtod: too large gives infinity, too small gives zero. The decimal
     // exponent of the first significant digit tells which one happened.
-    int64_t magnitude = scan.nIntDigits > 0 ? scan.nIntDigits + exponent
-                                            : exponent - scan.nLeadingZeros;
+    int64_t magnitude = scan.intDigits > 0 ? scan.intDigits + exponent
+                                            : exponent - scan.leadingZeros;
     number = magnitude > 0 ? HUGE_VAL : 0.0;
   }
-  return scan.bNegative ? -number : number;
+  return scan.negative ? -number : number;
 }
 
 bool ReadIfNumeric(std::string_view value, double& number) {
@@ -503,7 +492,7 @@ void FormatNumber(double number, const NumFormat& format, std::string& out) {
 namespace {
 
 // FormatNumberText for a value already scanned.
-void FormatScanned(CDecimalScan& scan, std::string_view value, const NumFormat& format,
+void FormatScanned(DecimalScan& scan, std::string_view value, const NumFormat& format,
                    std::string& out) {
   // When the value's digits can be written as they stand — no more than 15
   // significant digits up to the last written place, and no digit beyond the
@@ -511,24 +500,24 @@ void FormatScanned(CDecimalScan& scan, std::string_view value, const NumFormat& 
   // back to exactly these digits, so the conversion through binary is
   // skipped.
   const int precision = format.precision < 0 ? 0 : std::min(format.precision, kMaxPrecision);
-  bool simple = scan.bAnyDigit && !IsExponentMark(value, scan.nEnd);
+  bool simple = scan.anyDigit && !IsExponentMark(value, scan.end);
   int64_t exponent = 0;
-  if (simple && scan.nSignificant > 0) {
-    exponent = scan.nIntDigits > 0 ? scan.nIntDigits - 1 : -(scan.nLeadingZeros + 1);
-    simple = scan.nFraction <= precision && exponent + precision <= 14;
+  if (simple && scan.significant > 0) {
+    exponent = scan.intDigits > 0 ? scan.intDigits - 1 : -(scan.leadingZeros + 1);
+    simple = scan.fraction <= precision && exponent + precision <= 14;
   }
   if (!simple) {
     FormatNumber(ReadNumber(value), format, out);
     return;
   }
-  for (int k = scan.nSignificant; k < kSignificant; ++k) scan.szDigits[k] = '0';
-  WriteDigits(scan.bNegative, nullptr, scan.szDigits, exponent, format, out);
+  for (int k = scan.significant; k < kSignificant; ++k) scan.digitsText[k] = '0';
+  WriteDigits(scan.negative, nullptr, scan.digitsText, exponent, format, out);
 }
 
 }  // namespace
 
 void FormatNumberText(std::string_view value, const NumFormat& format, std::string& out) {
-  CDecimalScan scan(value);
+  DecimalScan scan(value);
   FormatScanned(scan, value, format, out);
 }
 
@@ -536,46 +525,14 @@ bool FormatIfNumeric(std::string_view value, const NumFormat& format, std::strin
   // The numeric test's shape is exactly what the scan reads — blanks, a
   // sign, digits with at most one point — followed by blanks only; a lone
   // point is the one such value that fails.
-  CDecimalScan scan(value);
+  DecimalScan scan(value);
   size_t begin = 0;
   while (begin < value.size() && IsSpace(value[begin])) ++begin;
-  size_t rest = scan.nEnd;
+  size_t rest = scan.end;
   while (rest < value.size() && IsSpace(value[rest])) ++rest;
-  if (rest != value.size() || (scan.nEnd - begin == 1 && value[begin] == '.')) return false;
+  if (rest != value.size() || (scan.end - begin == 1 && value[begin] == '.')) return false;
   FormatScanned(scan, value, format, out);
   return true;
-}
-
-int MakeCanonicalEditType(std::string_view convType, std::string& editType,
-                          std::string_view lengthText) {
-  if (editType.empty() || editType[0] != 'N') return editType == "A" ? 0 : 17;
-
-  int width = ReadInt(lengthText);
-  if (convType == "WID") {
-    // The full-width conversion doubles every character of the number.
-    if (width % 2 != 0) return 27;
-    width /= 2;
-  }
-
-  std::string_view rest = std::string_view(editType).substr(1);
-  std::string_view flags;
-  if (rest.starts_with("+0") || rest.starts_with("-0")) {
-    flags = rest.substr(0, 2);
-  } else if (!rest.empty() && (rest[0] == '+' || rest[0] == '-' || rest[0] == '0')) {
-    flags = rest.substr(0, 1);
-  }
-  rest.remove_prefix(flags.size());
-
-  // The precision: ".0" up to ".9" in byte order (unsigned), so a point and
-  // one digit, or a longer text starting with a point and a digit 0-8.
-  if (!rest.empty() && (rest.compare(".0") < 0 || rest.compare(".9") > 0)) return 17;
-
-  std::string canonical = "N";
-  canonical.append(flags);
-  canonical.append(std::to_string(width));
-  canonical.append(rest.empty() ? std::string_view(".0") : rest);
-  editType = std::move(canonical);
-  return 0;
 }
 
 }  // namespace numeric

@@ -51,10 +51,4 @@ void FormatNumberText(std::string_view value, const NumFormat& format, std::stri
 // untouched) when the value is not numeric.
 bool FormatIfNumeric(std::string_view value, const NumFormat& format, std::string& out);
 
-// Builds the canonical edit type in place ("N" + flags + width + precision)
-// from the written one, the statement keyword and the written length.
-// Returns 0, or 17 (bad edit type) or 27 (WID with an odd length).
-int MakeCanonicalEditType(std::string_view convType, std::string& editType,
-                          std::string_view lengthText);
-
 }  // namespace numeric

@@ -19,14 +19,6 @@ std::string Format(double number, std::string_view spec) {
   return out;
 }
 
-// Written value -> canonical edit type -> formatted number, as EDIT does it.
-std::string Edit(std::string_view value, std::string editType, std::string_view length,
-                 std::string_view conv = "EDT") {
-  int err = numeric::MakeCanonicalEditType(conv, editType, length);
-  EXPECT_EQ(err, 0) << editType;
-  return Format(numeric::ReadNumber(value), std::string_view(editType).substr(1));
-}
-
 TEST(NumericTest, NumericTestAcceptsBlanksSignsAndOnePoint) {
   for (const char* ok : {"", "   ", "-", "+", "-.", "+.", " 12.5 ", "\t7\r", "0", "-0.5", ".5", "5.",
                          "+123"}) {
@@ -78,59 +70,6 @@ TEST(NumericTest, ReadNumberFollowsAtof) {
   EXPECT_EQ(numeric::ReadNumber(longValue), 1.5);
 }
 
-TEST(NumericTest, CanonicalEditType) {
-  struct Case {
-    const char* written;
-    const char* conv;
-    const char* length;
-    int err;
-    const char* canonical;
-  } cases[] = {
-      {"A", "EDT", "10", 0, "A"},
-      {"N", "EDT", "10", 0, "N10.0"},
-      {"N-", "EDT", "10", 0, "N-10.0"},
-      {"N+", "EDT", "10", 0, "N+10.0"},
-      {"N0", "EDT", "10", 0, "N010.0"},
-      {"N+0.2", "EDT", "10", 0, "N+010.2"},
-      {"N-0.2", "EDT", "10", 0, "N-010.2"},
-      {"N.2", "EDT", "10", 0, "N10.2"},
-      {"N", "EDT", "8", 0, "N8.0"},
-      {"N-", "WID", "10", 0, "N-5.0"},
-      {"N", "WID", "8", 0, "N4.0"},
-      {"N", "WID", "7", 27, nullptr},
-      {"N10.2", "WID", "7", 27, nullptr},  // the length is checked first
-      {"A", "WID", "7", 0, "A"},           // a text edit type has no width
-      {"N.10", "EDT", "20", 0, "N20.10"},
-      {"N.25", "EDT", "20", 0, "N20.25"},
-      {"N.9", "EDT", "5", 0, "N5.9"},
-      {"N.0", "EDT", "5", 0, "N5.0"},
-      {"N.5x", "EDT", "5", 0, "N5.5x"},
-      {"N.95", "EDT", "5", 17, nullptr},
-      {"N10.2", "EDT", "10", 17, nullptr},
-      {"N2", "EDT", "10", 17, nullptr},
-      {"N.", "EDT", "10", 17, nullptr},
-      {"N+-", "EDT", "10", 17, nullptr},
-      {"N--", "EDT", "10", 17, nullptr},
-      {"N-+", "EDT", "10", 17, nullptr},
-      {"N00", "EDT", "10", 17, nullptr},
-      {"NX", "EDT", "10", 17, nullptr},
-      {"N.\x82\x50", "EDT", "10", 17, nullptr},  // full-width digit after the point
-      {"AL", "EDT", "10", 17, nullptr},
-      {"", "EDT", "10", 17, nullptr},
-      {"X", "EDT", "10", 17, nullptr},
-      {"a", "EDT", "10", 17, nullptr},
-      {"N", "EDT", "0012", 0, "N12.0"},  // no leading zeros in the width
-  };
-  for (const Case& c : cases) {
-    std::string editType = c.written;
-    int err = numeric::MakeCanonicalEditType(c.conv, editType, c.length);
-    EXPECT_EQ(err, c.err) << c.written << " " << c.conv << " " << c.length;
-    if (c.canonical != nullptr && err == 0) {
-      EXPECT_EQ(editType, c.canonical) << c.written;
-    }
-  }
-}
-
 TEST(NumericTest, ParseNumFormat) {
   NumFormat f = numeric::ParseNumFormat("+010.2");
   EXPECT_TRUE(f.plus && f.zero && !f.left);
@@ -151,33 +90,6 @@ TEST(NumericTest, ParseNumFormat) {
 }
 
 // The table of written edit types, each applied to three values, length 10.
-TEST(NumericTest, FormatTableLength10) {
-  struct Row {
-    const char* written;
-    const char* a;  // 1234.5678
-    const char* b;  // -5
-    const char* c;  // 0
-  } rows[] = {
-      {"N", "      1235", "        -5", "         0"},
-      {"N-", "1235      ", "-5        ", "0         "},
-      {"N+", "     +1235", "        -5", "        +0"},
-      {"N0", "0000001235", "-000000005", "0000000000"},
-      {"N+0.2", "+001234.57", "-000005.00", "+000000.00"},
-      {"N-0.2", "1234.57   ", "-5.00     ", "0.00      "},
-      {"N.2", "   1234.57", "     -5.00", "      0.00"},
-  };
-  for (const Row& r : rows) {
-    EXPECT_EQ(Edit("1234.5678", r.written, "10"), r.a) << r.written;
-    EXPECT_EQ(Edit("-5", r.written, "10"), r.b) << r.written;
-    EXPECT_EQ(Edit("0", r.written, "10"), r.c) << r.written;
-  }
-  // Under WID the width is half the length.
-  EXPECT_EQ(Edit("1234.5678", "N", "10", "WID"), " 1235");
-  // The value is read as a number first: blanks and an explicit sign.
-  EXPECT_EQ(Edit(" 12.5", "N.2", "8"), "   12.50");
-  EXPECT_EQ(Edit("+7", "N", "3"), "  7");
-}
-
 TEST(NumericTest, DecimalRoundingNotBinary) {
   EXPECT_EQ(Format(1.45, ".1"), "1.5");    // 1.4499999999999999556 -> 17 digits 1.4500000000000000
   EXPECT_EQ(Format(2.5, ".0"), "3");

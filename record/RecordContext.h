@@ -1,0 +1,49 @@
+// RecordContext: one worker's state while it works on records of one input
+// file — the file name and counts the constants show, the error of the last
+// record with the statement it came from, the text the record produced, and
+// scratch buffers reused from record to record so that nothing is allocated
+// per record once they have grown. A context belongs to one thread; any
+// number of contexts may work on one (const) Job at the same time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "job/Error.h"
+#include "platform/Platform.h"
+
+struct RecordContext {
+  explicit RecordContext(Platform& platform) : clock(&platform) {}
+
+  // Reads the local date and time for [YYYY] ... [SE] (afresh at every use).
+  Platform* clock;
+  // [FILE]: the bare name of the input file.
+  std::string_view fileName;
+  // [IN_LINE] and [OUT_LINE]: records read and written so far in this file,
+  // the current record included.
+  int64_t inCount = 0;
+  int64_t outCount = 0;
+
+  // The first error, and the parameter-file line of the SEL or edit
+  // statement being evaluated when it arose (0 when none was).
+  ErrorCode error = ErrorCode::kNone;
+  int errorLine = 0;
+
+  // Text the records produced, line feeds included, for the caller to write.
+  std::string out;
+
+  // Scratch buffers of the record steps.
+  std::string constant;     // a constant's value
+  std::string constant2;    // a second constant's value (CHANGE replacement)
+  std::string upperRecord;  // option U: the record upper-cased
+  std::string upperSearch;  // option U: the search text upper-cased
+  std::string left;         // option U: compared fields upper-cased
+  std::string right;
+  std::string value;        // a value being prepared for output
+  std::string scratch;      // conversion work space
+  std::string line;         // CHANGE: the record being changed
+  std::string result;       // CHANGE, CSV: the line being built
+  std::string work;         // EDIT: the work line
+  size_t workDirty = 0;     // EDIT: bytes of `work` written since it was all blanks
+};

@@ -1,0 +1,163 @@
+// Condition evaluation. Fields are views into the record, justification
+// trims views, constants are written into the context's buffers and option
+// U upper-cases into them; terms are read through references, never copied.
+#include "record/Selection.h"
+
+#include "platform/Cp932.h"
+#include "record/Constants.h"
+#include "record/Field.h"
+#include "value/Numeric.h"
+
+namespace {
+
+bool HoldsForOrder(CompareOp op, int order) {
+  switch (op) {
+    case CompareOp::kEq: return order == 0;
+    case CompareOp::kNe: return order != 0;
+    case CompareOp::kLt: return order < 0;
+    case CompareOp::kLe: return order <= 0;
+    case CompareOp::kGt: return order > 0;
+    case CompareOp::kGe: return order >= 0;
+    case CompareOp::kContains: break;
+  }
+  return false;
+}
+
+bool HoldsForNumbers(CompareOp op, double left, double right) {
+  switch (op) {
+    case CompareOp::kEq: return left == right;
+    case CompareOp::kNe: return left != right;
+    case CompareOp::kLt: return left < right;
+    case CompareOp::kLe: return left <= right;
+    case CompareOp::kGt: return left > right;
+    case CompareOp::kGe: return left >= right;
+    case CompareOp::kContains: break;  // refused for numbers when parsed
+  }
+  return false;
+}
+
+bool IsSearch(TermKind kind) {
+  return kind == TermKind::kSearchText || kind == TermKind::kSearchConstant;
+}
+
+}  // namespace
+
+Selection SelectRecord(const Job& job, std::string_view record, RecordContext& context) {
+  Selection selection;
+  if (job.selection.empty()) {
+    selection.selected = true;
+    return selection;
+  }
+  for (size_t group = 0; group < job.selection.size(); ++group) {
+    const bool holds = EvaluateCondition(job, job.selection[group].condition, record, context);
+    if (context.error != ErrorCode::kNone) {
+      context.errorLine = job.selection[group].line;
+      return selection;
+    }
+    if (holds) {
+      selection.selected = true;
+      selection.group = static_cast<int>(group);
+      return selection;
+    }
+  }
+  return selection;
+}
+
+bool EvaluateCondition(const Job& job, const Condition& condition, std::string_view record,
+                       RecordContext& context) {
+  bool holds = true;
+  for (const Term& term : condition.terms) {
+    if (context.error != ErrorCode::kNone || !holds) break;
+    holds = EvaluateTerm(job, term, record, context);
+  }
+  return holds;
+}
+
+bool EvaluateTerm(const Job& job, const Term& term, std::string_view record,
+                  RecordContext& context) {
+  const bool ignoreCase = job.options.Has(Option::kIgnoreCase);
+  if (IsSearch(term.kind)) {
+    std::string_view text = record;
+    std::string_view search = term.text;
+    if (term.kind == TermKind::kSearchConstant) {
+      ConstantValue(term.constant, context, context.constant);
+      search = context.constant;
+    }
+    if (ignoreCase) {
+      cp932::UpperInto(text, context.upperRecord);
+      cp932::UpperInto(search, context.upperSearch);
+      text = context.upperRecord;
+      search = context.upperSearch;
+    }
+    // An empty search text is found in every record except the empty one.
+    return cp932::FindAligned(text, search) != std::string_view::npos;
+  }
+
+  // Comparison. A field beyond the record is false under option S and error
+  // 20 otherwise; the right operand is not looked at when the left field is
+  // already out of range.
+  const bool lenient = job.options.Has(Option::kLenientFields);
+  std::string_view left;
+  if (!CutField(record, term.left, false, left)) {
+    if (!lenient) context.error = ErrorCode::kFieldBeyondRecord;
+    return false;
+  }
+  left = Justify(TrimSideOf(term.leftType), left);
+
+  // A quoted text and a constant are taken as they are; a field is justified.
+  std::string_view right;
+  switch (term.kind) {
+    case TermKind::kCompareText: right = term.text; break;
+    case TermKind::kCompareConstant:
+      ConstantValue(term.constant, context, context.constant);
+      right = context.constant;
+      break;
+    default:
+      if (!CutField(record, term.right, false, right)) {
+        if (!lenient) context.error = ErrorCode::kFieldBeyondRecord;
+        return false;
+      }
+      right = Justify(TrimSideOf(term.rightType), right);
+      break;
+  }
+
+  if (term.leftType != FieldType::kN) {
+    if (ignoreCase) {
+      cp932::UpperInto(left, context.left);
+      cp932::UpperInto(right, context.right);
+      left = context.left;
+      right = context.right;
+    }
+    if (term.op == CompareOp::kContains) {
+      return cp932::FindAligned(left, right) != std::string_view::npos;
+    }
+    return HoldsForOrder(term.op, cp932::Compare(left, right));
+  }
+
+  // Numbers: both values must pass the numeric test unless option N is on;
+  // then each is read as far as it is a number. A quoted right operand was
+  // tested and read when parsed. Option U cannot change a test or a number
+  // (upper-casing leaves digits, signs, blanks and the point alone and turns
+  // "e" into "E", which reads alike), so it is not applied.
+  const bool decided = term.kind == TermKind::kCompareText;
+  double leftNumber = 0.0;
+  double rightNumber = 0.0;
+  if (job.options.Has(Option::kNoNumericCheck)) {
+    leftNumber = numeric::ReadNumber(left);
+    rightNumber = decided ? term.textNumber : numeric::ReadNumber(right);
+  } else {
+    // The left value is tested first, then the right one.
+    if (!numeric::ReadIfNumeric(left, leftNumber)) {
+      context.error = ErrorCode::kNotNumeric;
+      return false;
+    }
+    if (decided) {
+      rightNumber = term.textNumber;
+      if (!term.textIsNumeric) context.error = ErrorCode::kNotNumeric;
+    } else if (!numeric::ReadIfNumeric(right, rightNumber)) {
+      context.error = ErrorCode::kNotNumeric;
+    }
+    if (context.error != ErrorCode::kNone) return false;
+  }
+  return HoldsForNumbers(term.op, leftNumber, rightNumber);
+}

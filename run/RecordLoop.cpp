@@ -1,0 +1,45 @@
+#include "run/RecordLoop.h"
+
+#include "record/RecordStep.h"
+
+namespace {
+
+// Records between two progress reports.
+constexpr int64_t kProgressEvery = 65536;
+
+}  // namespace
+
+void ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
+                    RecordContext& context, RunObserver& observer) {
+  // COPY without conditions: nothing looks at the record, so each piece goes
+  // to the output as it was read (its LF, or one added, ends the line).
+  const bool direct = job.type == ProcessingType::kCopy && job.selection.empty();
+  int64_t bytes = 0;
+  std::string_view piece;
+  while (context.error == ErrorCode::kNone && reader.ReadPiece(piece)) {
+    bytes += static_cast<int64_t>(piece.size());
+    if (direct) {
+      ++context.inCount;
+      ++context.outCount;
+      bool written = writer.Write(piece);
+      if (written && (piece.empty() || piece.back() != '\n')) written = writer.Write("\n");
+      if (!written) context.error = ErrorCode::kOutputOpen;
+    } else {
+      // The record is the piece without its line feed; NUL bytes are data.
+      std::string_view record = piece;
+      if (!record.empty() && record.back() == '\n') record.remove_suffix(1);
+      context.out.clear();
+      ProcessRecord(job, record, context);
+      // What the step produced is written even when it then failed (a CSV
+      // header line before a bad first record).
+      if (!context.out.empty() && !writer.Write(context.out)) {
+        context.error = ErrorCode::kOutputOpen;
+        context.errorLine = 0;
+      }
+    }
+    if (context.inCount % kProgressEvery == 0) observer.RecordsAdvanced(context.inCount, bytes);
+  }
+  // A read failure would silently drop the rest of the file: it is an input
+  // that could not be read, reported like one that could not be opened.
+  if (context.error == ErrorCode::kNone && reader.Failed()) context.error = ErrorCode::kInputOpen;
+}

@@ -1,0 +1,273 @@
+#include "run/Run.h"
+
+#include <memory>
+#include <vector>
+
+#include "platform/Cp932.h"
+#include "platform/TextIo.h"
+#include "record/RecordContext.h"
+#include "run/RecordLoop.h"
+
+namespace {
+
+std::string Upper(std::string_view text) {
+  std::string upper(text);
+  cp932::UpperInPlace(upper);
+  return upper;
+}
+
+// True when INP names one file (no wildcards in its last component) and OUT
+// names that same existing file by another spelling ("./a.txt", ".\a.txt", a
+// symbolic link, "sub/../a.txt"). Opening the output empties it, so this is
+// refused before anything is opened, exactly like the two texts being equal.
+bool NamesSameFile(const Job& job, Platform& platform) {
+  if (job.folderMode) return false;
+  const std::string& input = job.inputPattern;
+  size_t nameStart = 0;
+  for (size_t i = 0; i < input.size(); i += cp932::CharLen(input, i)) {
+    if (cp932::CharLen(input, i) == 1 && (input[i] == '/' || input[i] == '\\')) nameStart = i + 1;
+  }
+  // "?" in a folder name is a letter; only the last component holds wildcards.
+  const std::string_view name = std::string_view(input).substr(nameStart);
+  if (cp932::FindChar(name, '*') != std::string::npos ||
+      cp932::FindChar(name, '?') != std::string::npos) {
+    return false;
+  }
+  FileId inputId;
+  FileId outputId;
+  return platform.GetFileId(input, inputId) && platform.GetFileId(job.outputPath, outputId) &&
+         inputId == outputId;
+}
+
+// One run's outputs: the file of file mode, open for the whole run, or in
+// folder mode one file per input file. Every output is opened without
+// emptying, locked, checked, and only then emptied.
+class Outputs {
+ public:
+  Outputs(const Job& job, Platform& platform) : job_(job), platform_(platform) {}
+
+  // File mode: opens the one output before the inputs are looked up (it is
+  // created or emptied even when nothing matches). False: 91.
+  bool OpenForRun() {
+    if (job_.folderMode) return true;
+    std::unique_ptr<File> file = platform_.OpenFile(
+        job_.outputPath, job_.append ? OpenMode::kAppend : OpenMode::kWrite);
+    if (file && !job_.append && !file->Truncate()) file.reset();
+    if (!file) return false;
+    writer_.Attach(std::move(file));
+    return true;
+  }
+
+  // Folder mode: opens the output of one input file (the folder as written,
+  // then the input's bare name). In file mode there is nothing to do. False: 91.
+  bool OpenForInput(const DirMatch& input) {
+    if (!job_.folderMode) return true;
+    std::unique_ptr<File> file = platform_.OpenFile(
+        job_.outputPath + input.name, job_.append ? OpenMode::kAppend : OpenMode::kWrite);
+    if (!file) return false;
+    // Output folder = input folder would name the input itself: refused
+    // before anything is emptied, so the input is never lost.
+    FileId inputId;
+    if (platform_.GetFileId(input.fullPath, inputId) && inputId == file->Id()) return false;
+    if (!job_.append) {
+      // Two input files whose names differ only in letter case find the same
+      // output file; emptying it again would silently lose the first one's
+      // output, so the second is refused instead.
+      for (const FileId& written : emptied_) {
+        if (written == file->Id()) return false;
+      }
+      if (!file->Truncate()) return false;
+      emptied_.push_back(file->Id());
+    }
+    writer_.Attach(std::move(file));
+    return true;
+  }
+
+  // True when `file` is this run's open output (it is never read as input).
+  bool IsOutput(const File& file) const {
+    return writer_.IsOpen() && writer_.Handle()->Id() == file.Id();
+  }
+
+  // After an input file: folder mode closes its output; file mode, when the
+  // file went well, hands the buffered bytes to the file so that a full disk
+  // is reported against the file they came from, before its summary line
+  // claims success. False: 91.
+  bool FinishInput(bool succeeded) {
+    if (job_.folderMode) return writer_.Close();
+    return !succeeded || writer_.Flush();
+  }
+  // Folder mode, after an input that could not be opened: its output was
+  // already created or emptied, and nothing else is lost.
+  void AbandonInput() {
+    if (job_.folderMode) writer_.Close();
+  }
+  // File mode: the output is only safe once closed. False: 91.
+  bool CloseForRun() { return job_.folderMode || writer_.Close(); }
+
+  TextWriter& Writer() { return writer_; }
+
+ private:
+  const Job& job_;
+  Platform& platform_;
+  TextWriter writer_;
+  std::vector<FileId> emptied_;
+};
+
+class ConversionRun {
+ public:
+  ConversionRun(const Job& job, Platform& platform, RunObserver& observer)
+      : job_(job), platform_(platform), observer_(observer), outputs_(job, platform),
+        context_(platform) {}
+
+  int Run() {
+    if (!outputs_.OpenForRun()) {
+      RunFailure failure;
+      failure.code = ErrorCode::kOutputOpen;
+      failure.stage = FailureStage::kOutputOpen;
+      failure.path = job_.outputPath;
+      observer_.Failed(failure);
+      return 1;
+    }
+
+    std::vector<DirMatch> matches = platform_.FindFiles(job_.inputPattern);
+    if (matches.empty()) context_.error = ErrorCode::kInputOpen;
+    int index = 0;
+    for (const DirMatch& match : matches) {
+      if (context_.error != ErrorCode::kNone) break;
+      if (match.isDirectory) continue;
+      currentName_ = match.name;
+      InputFileInfo info;
+      info.name = match.name;
+      info.fullPath = match.fullPath;
+      info.index = ++index;
+      observer_.FileStarted(info);
+      const long long start = platform_.Now();
+      ProcessFile(match);
+      const long long end = platform_.Now();
+      if (context_.error != ErrorCode::kNone) break;
+      FileSummary summary;
+      summary.name = match.name;
+      summary.recordsRead = context_.inCount;
+      summary.recordsWritten = context_.outCount;
+      summary.seconds = end - start;
+      observer_.FileFinished(summary);
+    }
+
+    if (!outputs_.CloseForRun() && context_.error == ErrorCode::kNone) {
+      RunFailure failure;
+      failure.code = ErrorCode::kOutputOpen;
+      failure.stage = FailureStage::kOutputOpen;
+      failure.path = job_.outputPath;
+      observer_.Failed(failure);
+      return 1;
+    }
+    if (context_.error == ErrorCode::kNone) return 0;
+
+    RunFailure failure;
+    failure.code = context_.error;
+    failure.stage = FailureStage::kInput;
+    if (context_.error == ErrorCode::kInputOpen) {
+      // Every 92 names the pattern, upper-cased, with the count 0.
+      failure.fileName = Upper(job_.inputPattern);
+      failure.records = 0;
+    } else {
+      failure.fileName = currentName_;
+      failure.records = context_.inCount;
+    }
+    failure.statementLine = context_.errorLine;
+    observer_.Failed(failure);
+    return 1;
+  }
+
+ private:
+  void ProcessFile(const DirMatch& match) {
+    context_.fileName = match.name;
+    context_.inCount = 0;
+    context_.outCount = 0;
+
+    if (!outputs_.OpenForInput(match)) {
+      context_.error = ErrorCode::kOutputOpen;
+      return;
+    }
+    std::unique_ptr<File> input = platform_.OpenFile(match.fullPath, OpenMode::kRead);
+    // The run's own open output is never read as input (INP matching OUT).
+    if (input && outputs_.IsOutput(*input)) input.reset();
+    if (!input) {
+      context_.error = ErrorCode::kInputOpen;
+      outputs_.AbandonInput();
+      return;
+    }
+    reader_.Attach(std::move(input));
+    ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_);
+    reader_.Close();
+    if (!outputs_.FinishInput(context_.error == ErrorCode::kNone) &&
+        context_.error == ErrorCode::kNone) {
+      context_.error = ErrorCode::kOutputOpen;
+    }
+  }
+
+  const Job& job_;
+  Platform& platform_;
+  RunObserver& observer_;
+  Outputs outputs_;
+  TextReader reader_;
+  RecordContext context_;
+  std::string currentName_;
+};
+
+}  // namespace
+
+StatementError ReadParameterFile(Platform& platform, const std::string& path, JobReader& reader,
+                                 std::vector<StatementError>* errors) {
+  StatementError first;
+  std::unique_ptr<File> file = platform.OpenFile(path, OpenMode::kRead);
+  if (!file) {
+    first.code = ErrorCode::kParameterFileOpen;
+    return first;
+  }
+  TextReader text;
+  text.Attach(std::move(file));
+  std::string_view piece;
+  while (text.ReadPiece(piece)) {
+    StatementError result = reader.ReadLine(piece);
+    if (result.ok()) continue;
+    if (first.ok()) first = result;
+    if (errors == nullptr) break;
+    errors->push_back(std::move(result));
+  }
+  // A file that stops being readable half way would leave statements unseen.
+  if (text.Failed() && (first.ok() || errors != nullptr)) {
+    StatementError failed;
+    failed.code = ErrorCode::kParameterFileOpen;
+    failed.line = reader.LinesRead();
+    if (first.ok()) first = failed;
+    if (errors != nullptr) errors->push_back(failed);
+  }
+  text.Close();
+  return first;
+}
+
+int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer) {
+  JobReader reader;
+  StatementError error = ReadParameterFile(platform, request.parameterFile, reader);
+  if (error.ok()) {
+    error = reader.Finish();
+    if (error.ok() && NamesSameFile(reader.GetJob(), platform)) {
+      error.code = ErrorCode::kBadFileSettings;
+    }
+  }
+  if (!error.ok()) {
+    RunFailure failure;
+    failure.code = error.code;
+    failure.stage = FailureStage::kParameters;
+    failure.line = error.line;
+    failure.statement = error.statement;
+    failure.column = error.column;
+    if (error.code == ErrorCode::kParameterFileOpen) failure.path = request.parameterFile;
+    observer.Failed(failure);
+    return 1;
+  }
+  const Job job = reader.TakeJob();
+  ConversionRun conversion(job, platform, observer);
+  return conversion.Run();
+}

@@ -1,0 +1,62 @@
+// RunObserver: how a run reports what happens. The run driver calls it; the
+// program's console printer (app/) implements it, and tests record the calls.
+// Nothing in the library prints.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "job/Error.h"
+
+// One input file about to be processed.
+struct InputFileInfo {
+  std::string_view name;      // bare name, code page 932
+  std::string_view fullPath;  // code page 932
+  int index = 0;              // 1-based among the files matched so far
+  int64_t size = -1;          // bytes, -1 when unknown
+};
+
+// One input file done without error.
+struct FileSummary {
+  std::string_view name;
+  int64_t recordsRead = 0;
+  int64_t recordsWritten = 0;
+  int64_t seconds = 0;  // whole seconds between the clock readings before and after
+};
+
+// Where in the run an error arose; decides the form of its report.
+enum class FailureStage : uint8_t {
+  kParameters,  // the parameter file: opening it, a statement, the file-setting checks
+  kOutputOpen,  // the output file of file mode: opening it, or storing it at the end
+  kInput,       // input files and their records
+};
+
+struct RunFailure {
+  ErrorCode code = ErrorCode::kNone;
+  FailureStage stage = FailureStage::kParameters;
+  int line = 0;                 // kParameters: the line (0 when the file could not be opened)
+  std::string fileName;         // kInput: the current file's bare name, or for 92 the INP pattern upper-cased
+  int64_t records = 0;          // kInput: the record count at the error (0 for 92)
+
+  // What a person needs to act on it.
+  std::string path;             // the file concerned, as written or found
+  std::string reason;           // the operating system's reason, when there is one
+  std::string statement;        // kParameters: the statement line; record errors: the failing statement
+  int statementLine = 0;        // record errors: the SEL or edit statement's line, 0 when none
+  size_t column = std::string::npos;  // kParameters: offset of the failing item in `statement`
+};
+
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  virtual void FileStarted(const InputFileInfo& file) { (void)file; }
+  // Called now and then while a file is read: records read and input bytes consumed so far.
+  virtual void RecordsAdvanced(int64_t records, int64_t bytes) {
+    (void)records;
+    (void)bytes;
+  }
+  virtual void FileFinished(const FileSummary& summary) = 0;
+  virtual void Failed(const RunFailure& failure) = 0;
+};
