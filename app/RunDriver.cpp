@@ -1,5 +1,6 @@
-// The run driver. This file is built with -fexec-charset=CP932: every string
-// literal below is already the code page 932 text the console shows.
+// The run driver. This file is listed in RUX_CP932_SOURCES (CMakeLists.txt):
+// every string literal below is built as the code page 932 text the console
+// shows.
 #include "app/RunDriver.h"
 
 #include <cstdarg>

@@ -1,6 +1,6 @@
 // The one table that turns an error code into its message. The texts are
-// written readably here and compiled to code page 932 bytes (this file is
-// built with -fexec-charset=CP932), which is what the console shows.
+// written readably here and built as code page 932 bytes (this file is listed
+// in RUX_CP932_SOURCES in CMakeLists.txt), which is what the console shows.
 #include "param/ConvParam.h"
 
 std::string CConvParam::GetErrorMessage(int code) {
