@@ -1,8 +1,9 @@
 // The built-in help text: how to write a parameter file. The lines are written
-// readably here and compiled to code page 932 (this file is built with
-// -fexec-charset=CP932). They are kept as the users of the original program
-// know them, slips included: line 14 names the append keyword "APP" although
-// the statement reader accepts ADD, and line 24 closes "[COPY}" with a brace.
+// readably here and built as code page 932 (this file is listed in
+// RUX_CP932_SOURCES in CMakeLists.txt). They are kept as the users of the
+// original program know them, slips included: line 14 names the append keyword
+// "APP" although the statement reader accepts ADD, and line 24 closes "[COPY}"
+// with a brace.
 #include "app/HelpText.h"
 
 namespace {

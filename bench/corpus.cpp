@@ -5,7 +5,8 @@
 //   letter), 29-36 date, 37-46 amount (%10.2f, some negative), 47-48 category,
 //   49-53 quantity, 54 flag, 55-84 Japanese text, 85-94 half-width katakana.
 // Usage: rux_corpus <megabytes> <output-file>
-// The string literals of this file are compiled to code page 932.
+// The string literals of this file are built as code page 932 (it is listed in
+// RUX_CP932_SOURCES in CMakeLists.txt).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

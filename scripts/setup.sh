@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing: a C++20
 # compiler, CMake, GoogleTest and the C library's code page 932 converter.
+#   bash scripts/setup.sh [clang]
+# With "clang" it also installs clang++ (the clang build in CI, and the
+# fuzzing harness, which needs clang's libFuzzer).
 set -euo pipefail
 
 need=()
@@ -11,10 +14,17 @@ command -v iconv >/dev/null 2>&1 || need+=(libc-bin)
 if [ ! -f /usr/include/gtest/gtest.h ] && [ ! -f /usr/local/include/gtest/gtest.h ]; then
   need+=(libgtest-dev)
 fi
-# glibc's converter modules for code page 932 (file names, console, tests).
+# glibc's converter modules for code page 932 (the build's literal tool, file
+# names, console, tests).
 if ! printf 'A' | iconv -f CP932 -t UTF-8 >/dev/null 2>&1; then
   need+=(libc6 locales)
 fi
+for extra in "$@"; do
+  case $extra in
+    clang) command -v clang++ >/dev/null 2>&1 || need+=(clang) ;;
+    *) echo "setup: unknown extra '$extra' (known: clang)" >&2; exit 2 ;;
+  esac
+done
 
 if [ ${#need[@]} -gt 0 ]; then
   echo "setup: installing ${need[*]}"

@@ -1,34 +1,17 @@
 #!/bin/bash
-# Builds the libFuzzer harness (tests/fuzz/fuzz_run) with clang++, ASan and
-# UBSan. Not part of the CMake build. Run from anywhere:
+# Builds the libFuzzer harness (fuzz_run) through CMake with clang++, libFuzzer,
+# ASan and UBSan (the RUX_FUZZ option), in build-fuzz/. Run from anywhere:
 #   bash tests/fuzz/build.sh [output-binary]
-# clang cannot compile the three sources whose Japanese literals are turned
-# into code page 932 at compile time (-fexec-charset=CP932), so those are
-# compiled with g++ (uninstrumented) and linked in.
+# Without an argument the harness is build-fuzz/fuzz_run; with one, it is also
+# copied there.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-out=${1:-build-fuzz/fuzz_run}
-mkdir -p "$(dirname "$out")"
-obj=$(mktemp -d)
-trap 'rm -rf "$obj"' EXIT
-
-cp932_sources=(param/ErrorTable.cpp app/HelpText.cpp app/RunDriver.cpp)
-for src in "${cp932_sources[@]}"; do
-  g++ -std=c++20 -fno-exceptions -fexec-charset=CP932 -I. -O1 -g -c "$src" \
-      -o "$obj/$(basename "$src" .cpp).o"
-done
-
-sources=()
-for dir in app param cond process value platform; do
-  for src in "$dir"/*.cpp; do
-    case "$src" in
-      *_test.cpp|app/main.cpp|param/ErrorTable.cpp|app/HelpText.cpp|app/RunDriver.cpp) ;;
-      *) sources+=("$src") ;;
-    esac
-  done
-done
-
-clang++ -std=c++20 -fno-exceptions -I. -O1 -g -fno-omit-frame-pointer \
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    tests/fuzz/fuzz_run.cpp "${sources[@]}" "$obj"/*.o -o "$out"
-echo "built $out"
+bash scripts/setup.sh clang
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DRUX_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+cmake --build build-fuzz --target fuzz_run -j"$(nproc)"
+if [ $# -ge 1 ] && [ "$(realpath -m -- "$1")" != "$(realpath build-fuzz/fuzz_run)" ]; then
+  mkdir -p "$(dirname -- "$1")"
+  cp -- build-fuzz/fuzz_run "$1"
+fi
+echo "built ${1:-build-fuzz/fuzz_run}"

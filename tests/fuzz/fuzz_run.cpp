@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/RunDriver.h"
+#include "app/Program.h"
 #include "platform/FakePlatform.h"
 
 namespace {
