@@ -183,7 +183,7 @@ void Measure(const Rule& rule, const std::vector<Word>& words, long files) {
     for (const std::string& s : missedSamples[why]) std::printf(" %s", s.c_str());
     std::printf("\n");
   }
-  std::printf("  the same with UTF-8 made from the code page 932 form: %.3f%%\n",
+  std::printf("  recognised or ASCII when the UTF-8 is made from the code page 932 form: %.3f%%\n",
               Percent(recognisedRoundTrip, total));
 
   for (size_t count = 1; count <= 3; ++count) {
