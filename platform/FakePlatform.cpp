@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Cp932.h"
+#include "platform/Iconv.h"
 
 class FakeFile : public File {
  public:
@@ -149,3 +150,7 @@ std::string FakePlatform::GetFile(const std::string& path) const {
 }
 
 bool FakePlatform::HasFile(const std::string& path) const { return files_.count(path) != 0; }
+
+bool FakePlatform::ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) {
+  return IconvUtf8ToCp932().Convert(utf8, cp932);
+}

@@ -26,6 +26,9 @@ class FakePlatform : public Platform {
     return current;
   }
   DateTime LocalTime(long long seconds) override;
+  // The real converter: iconv is a library, and tests of UTF-8 parameter
+  // files need its exact answers.
+  bool ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) override;
 
   // Test controls.
   void SetFile(const std::string& path, const std::string& content);

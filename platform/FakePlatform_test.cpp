@@ -39,3 +39,11 @@ TEST(FakePlatform, LocalTimeIsCivilUtc) {
   EXPECT_EQ(t.minute, 5);
   EXPECT_EQ(t.second, 7);
 }
+
+TEST(FakePlatform, ConvertsUtf8WithTheRealConverter) {
+  FakePlatform fake;
+  std::string out;
+  EXPECT_TRUE(fake.ConvertUtf8ToCp932("\xE8\xA1\xA8", out));  // 表
+  EXPECT_EQ(out, "\x95\x5C");
+  EXPECT_FALSE(fake.ConvertUtf8ToCp932("\xC3\xA9", out));  // é has no code page 932 form
+}

@@ -1,5 +1,6 @@
 // The one narrow interface between the program and the operating system:
-// files with exclusive sharing, wildcard enumeration, console and clock.
+// files with exclusive sharing, wildcard enumeration, console, clock and the
+// conversion of UTF-8 text to code page 932.
 // PosixPlatform implements it on Linux; FakePlatform keeps everything in
 // memory for tests. Nothing outside platform/ touches the operating system.
 //
@@ -85,4 +86,11 @@ class Platform {
   // Current time in whole seconds, and its local calendar form.
   virtual long long Now() = 0;
   virtual DateTime LocalTime(long long seconds) = 0;
+
+  // Converts UTF-8 text (a parameter file saved as UTF-8) to code page 932.
+  // False when `utf8` is not well-formed UTF-8 (a stray or missing
+  // continuation byte, an overlong form, a surrogate) or holds a character
+  // that has no code page 932 form; then `cp932` is unspecified. ASCII passes
+  // unchanged.
+  virtual bool ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) = 0;
 };

@@ -13,7 +13,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <signal.h>
@@ -29,86 +28,16 @@
 #include <string_view>
 
 #include "platform/Cp932.h"
+#include "platform/Iconv.h"
 
 namespace {
 
 // ---------------------------------------------------------------- encoding
 
-// One iconv direction, opened once for the process.
-class Converter {
- public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (ok_) iconv_close(cd_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-
-  // Converts `in` completely into `out`; false when any byte cannot be
-  // converted (then `out` is unspecified). ASCII passes unchanged.
-  bool Convert(std::string_view in, std::string& out) const {
-    if (IsAscii(in)) {
-      out.assign(in);
-      return true;
-    }
-    if (!ok_) return false;
-    out.resize(in.size() * 4 + 16);  // 1 byte of code page 932 is at most 3 of UTF-8
-    char* src = const_cast<char*>(in.data());
-    size_t srcLeft = in.size();
-    char* dst = out.data();
-    size_t dstLeft = out.size();
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft != 0)
-      return false;
-    if (iconv(cd_, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
-    out.resize(out.size() - dstLeft);
-    return true;
-  }
-
-  // Like Convert, but never fails: a byte that cannot be converted becomes "?".
-  void ConvertLossy(std::string_view in, std::string& out) const {
-    out.clear();
-    std::string part;
-    size_t i = 0;
-    while (i < in.size()) {
-      size_t len = cp932::CharLen(in, i);
-      // Convert runs of characters at once; fall back per character on failure.
-      size_t j = i;
-      while (j < in.size() && j - i < 4096) j += cp932::CharLen(in, j);
-      if (Convert(in.substr(i, j - i), part)) {
-        out += part;
-        i = j;
-        continue;
-      }
-      out += Convert(in.substr(i, len), part) ? part : std::string("?");
-      i += len;
-    }
-  }
-
- private:
-  static bool IsAscii(std::string_view s) {
-    for (char c : s)
-      if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-  }
-
-  iconv_t cd_;
-  bool ok_ = cd_ != reinterpret_cast<iconv_t>(-1);
-};
-
-const Converter& ToUtf8() {
-  static const Converter conv("UTF-8", "CP932");
-  return conv;
-}
-const Converter& FromUtf8() {
-  static const Converter conv("CP932", "UTF-8");
-  return conv;
-}
-
 // The name the file system uses for a code page 932 component.
 std::string FsName(std::string_view cp932Name) {
   std::string out;
-  if (!ToUtf8().Convert(cp932Name, out)) out.assign(cp932Name);
+  if (!IconvCp932ToUtf8().Convert(cp932Name, out)) out.assign(cp932Name);
   return out;
 }
 
@@ -116,7 +45,7 @@ std::string FsName(std::string_view cp932Name) {
 // raw bytes when the name is not UTF-8 or has no code page 932 form.
 std::string Cp932Name(std::string_view fsName) {
   std::string out;
-  if (!FromUtf8().Convert(fsName, out)) out.assign(fsName);
+  if (!IconvUtf8ToCp932().Convert(fsName, out)) out.assign(fsName);
   return out;
 }
 
@@ -532,7 +461,7 @@ void PosixPlatform::WriteConsole(const std::string& text) {
     return;
   }
   std::string utf8;
-  ToUtf8().ConvertLossy(text, utf8);
+  IconvCp932ToUtf8().ConvertLossy(text, utf8);
   WriteAll(STDOUT_FILENO, utf8.data(), utf8.size());
 }
 
@@ -564,4 +493,8 @@ DateTime PosixPlatform::LocalTime(long long seconds) {
   dt.minute = tmv.tm_min;
   dt.second = tmv.tm_sec;
   return dt;
+}
+
+bool PosixPlatform::ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) {
+  return IconvUtf8ToCp932().Convert(utf8, cp932);
 }

@@ -1,6 +1,6 @@
 // Platform on Linux: POSIX files with flock, case-blind wildcard lookup,
-// code page 932 <-> UTF-8 names through iconv, the console policy and the
-// system clock.
+// code page 932 <-> UTF-8 names and text through iconv, the console policy
+// and the system clock.
 #pragma once
 
 #include "platform/Platform.h"
@@ -18,6 +18,7 @@ class PosixPlatform : public Platform {
   int ReadConsoleChar() override;
   long long Now() override;
   DateTime LocalTime(long long seconds) override;
+  bool ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) override;
 
  private:
   bool utf8Console_ = false;

@@ -326,3 +326,26 @@ TEST(PosixClock, LocalCalendar) {
   long long now = platform.Now();
   EXPECT_LE(std::llabs(now - static_cast<long long>(time(nullptr))), 1);
 }
+
+// The literals in UTF-8 below are this source file's own encoding.
+TEST(PosixText, Utf8ToCp932) {
+  PosixPlatform platform;
+  std::string out;
+  EXPECT_TRUE(platform.ConvertUtf8ToCp932("EDT = \"表ア\",\"ﾃｽ\"\r\n", out));
+  EXPECT_EQ(out, "EDT = \"\x95\x5C\x83\x41\",\"\xC3\xBD\"\r\n");
+  // What Linux tools write for these JIS characters reaches the same bytes
+  // as the code page 932 forms: wave dash and fullwidth tilde, minus signs.
+  EXPECT_TRUE(platform.ConvertUtf8ToCp932("\u301C\uFF5E\u2212\uFF0D", out));
+  EXPECT_EQ(out, "\x81\x60\x81\x60\x81\x7C\x81\x7C");
+  EXPECT_TRUE(platform.ConvertUtf8ToCp932("plain ASCII", out));
+  EXPECT_EQ(out, "plain ASCII");
+  // No code page 932 form.
+  EXPECT_FALSE(platform.ConvertUtf8ToCp932("caf\u00E9", out));
+  EXPECT_FALSE(platform.ConvertUtf8ToCp932("\u00FD", out));  // what ﾃｽ reads as
+  // Not well-formed: code page 932 bytes, a truncated character, an overlong
+  // "/", a surrogate.
+  EXPECT_FALSE(platform.ConvertUtf8ToCp932("\x95\x5C\x83\x41", out));
+  EXPECT_FALSE(platform.ConvertUtf8ToCp932("\xE6\x9D", out));
+  EXPECT_FALSE(platform.ConvertUtf8ToCp932("\xC0\xAF", out));
+  EXPECT_FALSE(platform.ConvertUtf8ToCp932("\xED\xA0\x80", out));
+}
