@@ -3,7 +3,10 @@
 # Each benchmark runs rux and the reference tool alternately, RUNS times, and
 # prints the median of the paired time ratios rux/tool (below 1: rux faster).
 #
-#   bash bench/run.sh [--size MB] [--runs N] [name ...]
+#   bash bench/run.sh [--size MB] [--runs N] [--rux PATH] [name ...]
+#
+# --rux measures that binary instead of building build/rux (to compare two
+# versions on the same corpus in the same conditions).
 #
 # Names: copy sel-search sel-numeric edit nar wid change csv (default: all).
 # The corpus (bench/data/corpus-<MB>.txt) is generated once, deterministically.
@@ -13,11 +16,13 @@ root=$PWD
 
 size=50
 runs=5
+rux=
 names=()
 while [ $# -gt 0 ]; do
   case $1 in
     --size) size=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
+    --rux) rux=$(realpath -- "$2"); shift 2 ;;
     *) names+=("$1"); shift ;;
   esac
 done
@@ -34,7 +39,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 bash scripts/build.sh build >/dev/null
-rux=$root/build/rux
+[ -n "$rux" ] || rux=$root/build/rux
 data=$root/bench/data
 work=$root/bench/out
 mkdir -p "$data" "$work"

@@ -17,7 +17,11 @@
 
 namespace {
 
+// Reads and writes go in blocks of 1 MiB. A file starts with a small block,
+// and its buffer grows to the full one once the file turns out to be larger,
+// so a run over many small files touches little memory.
 constexpr size_t kBlock = size_t{1} << 20;
+constexpr size_t kFirstBlock = size_t{1} << 14;
 constexpr char kEndOfFile = '\x1A';
 
 }  // namespace
@@ -25,23 +29,28 @@ constexpr char kEndOfFile = '\x1A';
 void TextReader::Attach(std::unique_ptr<File> file) {
   Close();
   file_ = std::move(file);
-  // The block plus the longest undecided remainder, so every read asks for a
+  // A block plus the longest undecided remainder, so every read asks for a
   // whole block after the remainder has been moved to the front.
-  if (buffer_.size() < kBlock + kMaxPiece + 1) buffer_.resize(kBlock + kMaxPiece + 1);
+  buffer_.Reserve(kFirstBlock + kMaxPiece + 1);
   begin_ = end_ = 0;
   eof_ = file_ == nullptr;
   failed_ = false;
+  filledLastRead_ = false;
 }
 
 bool TextReader::Fill() {
   if (eof_) return false;
   if (begin_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    std::memmove(buffer_.Data(), buffer_.Data() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
   }
-  char* at = buffer_.data() + end_;
-  long long got = file_->Read(at, buffer_.size() - end_);
+  // A file that filled the last read is likely large: read it in full blocks.
+  if (filledLastRead_) buffer_.Reserve(kBlock + kMaxPiece + 1, end_);
+  char* at = buffer_.Data() + end_;
+  const size_t wanted = buffer_.Size() - end_;
+  long long got = file_->Read(at, wanted);
+  filledLastRead_ = got > 0 && static_cast<size_t>(got) == wanted;
   if (got <= 0) {
     failed_ = got < 0;
     eof_ = true;
@@ -59,7 +68,7 @@ bool TextReader::Fill() {
 bool TextReader::ReadPiece(std::string_view& piece) {
   if (!file_) return false;
   for (;;) {
-    char* base = buffer_.data() + begin_;
+    char* base = buffer_.Data() + begin_;
     size_t avail = end_ - begin_;
     size_t window = std::min(avail, kMaxPiece + 1);
     if (const void* hit = std::memchr(base, '\n', window)) {
@@ -89,7 +98,7 @@ bool TextReader::ReadPiece(std::string_view& piece) {
       avail = end_ - begin_;
       if (avail == 0) return false;
       // The last line, without LF (a lone CR at its end is data).
-      piece = std::string_view(buffer_.data() + begin_, avail);
+      piece = std::string_view(buffer_.Data() + begin_, avail);
       begin_ = end_;
       return true;
     }
@@ -106,13 +115,13 @@ void TextReader::Close() {
 void TextWriter::Attach(std::unique_ptr<File> file) {
   if (file_) Close();
   file_ = std::move(file);
-  if (buffer_.size() < kBlock) buffer_.resize(kBlock);
+  buffer_.Reserve(kFirstBlock);
   used_ = 0;
   failed_ = file_ == nullptr;
 }
 
 bool TextWriter::Flush() {
-  if (used_ > 0 && !failed_ && !file_->Write(buffer_.data(), used_)) failed_ = true;
+  if (used_ > 0 && !failed_ && !file_->Write(buffer_.Data(), used_)) failed_ = true;
   used_ = 0;
   return !failed_;
 }
@@ -121,14 +130,22 @@ bool TextWriter::Write(std::string_view text) {
   if (failed_ || !file_) return false;
   size_t i = 0;
   while (i < text.size()) {
-    // Room for one chunk and a CR LF pair.
-    if (buffer_.size() - used_ < 2 && !Flush()) return false;
-    size_t room = buffer_.size() - used_ - 1;
+    // Room for one chunk and a CR LF pair. The buffer is handed to the file
+    // only once a whole block is full; until then it grows, so the file sees
+    // the same writes whatever the buffer's first size.
+    if (buffer_.Size() - used_ < 2) {
+      if (buffer_.Size() < kBlock) {
+        buffer_.Reserve(std::min(kBlock, buffer_.Size() * 2), used_);
+      } else if (!Flush()) {
+        return false;
+      }
+    }
+    size_t room = buffer_.Size() - used_ - 1;
     size_t take = std::min(text.size() - i, room);
     const char* src = text.data() + i;
     const void* lf = std::memchr(src, '\n', take);
     size_t plain = lf ? static_cast<size_t>(static_cast<const char*>(lf) - src) : take;
-    std::memcpy(buffer_.data() + used_, src, plain);
+    std::memcpy(buffer_.Data() + used_, src, plain);
     used_ += plain;
     i += plain;
     if (lf) {

@@ -4,11 +4,33 @@
 // written as CR LF. Both work in large blocks and never allocate per line.
 #pragma once
 
+#include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 #include "platform/Platform.h"
+
+// A block of bytes that is not filled when allocated: only the pages a file
+// really uses are ever touched, so opening a short file stays cheap.
+class IoBuffer {
+ public:
+  // At least `size` bytes; the first `keep` bytes are kept.
+  void Reserve(size_t size, size_t keep = 0) {
+    if (size_ >= size) return;
+    std::unique_ptr<char[]> grown(new char[size]);
+    if (keep > 0) std::memcpy(grown.get(), data_.get(), keep);
+    data_ = std::move(grown);
+    size_ = size;
+  }
+  char* Data() { return data_.get(); }
+  size_t Size() const { return size_; }
+  char& operator[](size_t i) { return data_[i]; }
+
+ private:
+  std::unique_ptr<char[]> data_;
+  size_t size_ = 0;
+};
 
 class TextReader {
  public:
@@ -33,10 +55,11 @@ class TextReader {
   bool Fill();
 
   std::unique_ptr<File> file_;
-  std::vector<char> buffer_;
+  IoBuffer buffer_;
   size_t begin_ = 0;
   size_t end_ = 0;
   bool eof_ = false;  // no more bytes from the file (end, 0x1A or failure)
+  bool filledLastRead_ = false;
   bool failed_ = false;
 };
 
@@ -59,7 +82,7 @@ class TextWriter {
 
  private:
   std::unique_ptr<File> file_;
-  std::vector<char> buffer_;
+  IoBuffer buffer_;
   size_t used_ = 0;
   bool failed_ = false;
 };
