@@ -31,10 +31,10 @@ bool IsBoundary(std::string_view text, size_t known, size_t p) {
 
 // Byte classes for the case loops: 0 = stays, 1 = ASCII letter to change,
 // 2 = lead byte of a pair.
-struct CCaseTables {
+struct CaseTables {
   std::array<unsigned char, 256> upperClass{};
   std::array<unsigned char, 256> lowerClass{};
-  CCaseTables() {
+  CaseTables() {
     for (unsigned c = 0; c < 256; ++c) {
       unsigned char lead = IsLeadByte(static_cast<unsigned char>(c)) ? 2 : 0;
       upperClass[c] = (c >= 'a' && c <= 'z') ? 1 : lead;
@@ -42,7 +42,7 @@ struct CCaseTables {
     }
   }
 };
-const CCaseTables kCase;
+const CaseTables kCase;
 
 // Double-byte letter pairs. Full-width Latin and Greek are straight offsets;
 // Cyrillic lower case skips 0x847F (no character is encoded with trail 0x7F).

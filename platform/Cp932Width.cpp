@@ -57,7 +57,7 @@ constexpr uint16_t kKanaWide[63] = {
 constexpr unsigned char kVoicedMark = 0xDE;      // ﾞ
 constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ
 
-struct CWidthTables {
+struct WidthTables {
   // Indexed by a single byte: its full-width code, 0 when it has none.
   uint16_t wide[256] = {};
   // Indexed by a half-width kana: the full-width code of the kana with ﾞ or ﾟ.
@@ -70,7 +70,7 @@ struct CWidthTables {
   uint16_t narrow[6][256] = {};
 };
 
-constexpr void AddNarrow(CWidthTables& t, uint16_t code, uint16_t half) {
+constexpr void AddNarrow(WidthTables& t, uint16_t code, uint16_t half) {
   const unsigned lead = code >> 8;
   if (t.rowOfLead[lead] == 0) {
     uint8_t used = 0;
@@ -80,8 +80,8 @@ constexpr void AddNarrow(CWidthTables& t, uint16_t code, uint16_t half) {
   t.narrow[t.rowOfLead[lead]][code & 0xFF] = half;
 }
 
-constexpr CWidthTables BuildTables() {
-  CWidthTables t;
+constexpr WidthTables BuildTables() {
+  WidthTables t;
   for (unsigned c = 0x20; c <= 0x7E; ++c) {
     t.wide[c] = kAsciiWide[c - 0x20];
     AddNarrow(t, kAsciiWide[c - 0x20], static_cast<uint16_t>(c));
@@ -108,7 +108,7 @@ constexpr CWidthTables BuildTables() {
   return t;
 }
 
-constexpr CWidthTables kTables = BuildTables();
+constexpr WidthTables kTables = BuildTables();
 
 inline char* PutCode(char* out, uint16_t code) {
   out[0] = static_cast<char>(code >> 8);

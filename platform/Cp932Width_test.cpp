@@ -12,13 +12,13 @@
 namespace {
 
 // Converts between code page 932 bytes and Unicode code points with iconv.
-class CIconv {
+class TestIconv {
  public:
-  CIconv() {
+  TestIconv() {
     toUnicode_ = iconv_open("UTF-32LE", "CP932");
     fromUnicode_ = iconv_open("CP932", "UTF-32LE");
   }
-  ~CIconv() {
+  ~TestIconv() {
     if (Ok()) {
       iconv_close(toUnicode_);
       iconv_close(fromUnicode_);
@@ -97,7 +97,7 @@ std::string Narrow(std::string_view s) {
 }
 
 TEST(Cp932WidthTest, AsciiAndBlankMatchTheConverter) {
-  CIconv conv;
+  TestIconv conv;
   ASSERT_TRUE(conv.Ok());
   EXPECT_EQ(Wide(" "), conv.Encode(0x3000));
   EXPECT_EQ(Narrow("\x81\x40"), " ");
@@ -116,7 +116,7 @@ TEST(Cp932WidthTest, AsciiAndBlankMatchTheConverter) {
 }
 
 TEST(Cp932WidthTest, KatakanaMatchTheUnicodeForms) {
-  CIconv conv;
+  TestIconv conv;
   ASSERT_TRUE(conv.Ok());
   for (int c = 0xA1; c <= 0xDF; ++c) {
     std::string half(1, static_cast<char>(c));
@@ -149,7 +149,7 @@ TEST(Cp932WidthTest, KatakanaMatchTheUnicodeForms) {
 // Every double-byte code of the code page: full width leaves it alone; half
 // width maps exactly those whose Unicode character has a half-width form.
 TEST(Cp932WidthTest, EveryDoubleByteCharacter) {
-  CIconv conv;
+  TestIconv conv;
   ASSERT_TRUE(conv.Ok());
   std::map<char32_t, std::string> narrowOf;
   for (char32_t cp = 0xFF01; cp <= 0xFF5E; ++cp) narrowOf[cp] = std::string(1, static_cast<char>(cp - 0xFEE0));

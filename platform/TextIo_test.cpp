@@ -13,9 +13,9 @@ namespace {
 
 // A file that hands out its bytes in short reads of `chunk` bytes, so CR LF
 // pairs and 0x1A fall on every possible read boundary; optionally fails.
-class CChunkFile : public File {
+class ChunkFile : public File {
  public:
-  CChunkFile(std::string data, size_t chunk, bool failAtEnd = false)
+  ChunkFile(std::string data, size_t chunk, bool failAtEnd = false)
       : data_(std::move(data)), chunk_(chunk), failAtEnd_(failAtEnd) {}
   long long Read(char* buffer, size_t size) override {
     size_t n = std::min({size, chunk_, data_.size() - pos_});
@@ -38,7 +38,7 @@ class CChunkFile : public File {
 
 std::vector<std::string> ReadAll(const std::string& data, size_t chunk = size_t{1} << 30) {
   TextReader reader;
-  reader.Attach(std::make_unique<CChunkFile>(data, chunk));
+  reader.Attach(std::make_unique<ChunkFile>(data, chunk));
   std::vector<std::string> pieces;
   std::string_view piece;
   while (reader.ReadPiece(piece)) pieces.emplace_back(piece);
@@ -135,7 +135,7 @@ TEST(TextReader, AgreesWithTheModelOnLargeRandomInput) {
 
 TEST(TextReader, ReportsAReadFailure) {
   TextReader reader;
-  reader.Attach(std::make_unique<CChunkFile>("ab\ncd", 100, true));
+  reader.Attach(std::make_unique<ChunkFile>("ab\ncd", 100, true));
   std::string_view piece;
   std::vector<std::string> got;
   while (reader.ReadPiece(piece)) got.emplace_back(piece);
