@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "value/Conversion.h"
@@ -102,6 +103,7 @@ struct Condition {
 struct SelectionGroup {
   Condition condition;
   int line = 0;
+  std::string written;  // the statement as written, for diagnostics
 };
 
 // A quoted text, a built-in constant or (where allowed) a field of the record.
@@ -119,6 +121,7 @@ struct ChangeDefinition {
   Operand replacement;  // text or constant
   Condition condition;  // sees the record as the earlier definitions left it
   int line = 0;
+  std::string written;
 };
 
 // EDIT: KEY = outpos,len,edittype,=,value [@ condition].
@@ -135,6 +138,7 @@ struct EditDefinition {
   bool plain = false;
   Condition condition;  // sees the unchanged input record
   int line = 0;
+  std::string written;
 };
 
 // CSV: KEY = value [, header].
@@ -146,6 +150,7 @@ struct CsvDefinition {
   TrimSide justify = TrimSide::kNone;
   Operand header;  // text (possibly empty) or constant
   int line = 0;
+  std::string written;
 };
 
 struct Job {
@@ -164,3 +169,7 @@ struct Job {
   std::vector<EditDefinition> edits;      // under EDIT
   std::vector<CsvDefinition> csv;         // under CSV
 };
+
+// The SEL or edit statement read from parameter-file line `line`, as
+// written; empty when there is none.
+std::string_view StatementAt(const Job& job, int line);

@@ -120,6 +120,7 @@ ErrorCode JobReader::ReadStatement(std::string_view key, std::string_view line, 
     StatementText text(line, valueStart);
     SelectionGroup group;
     group.line = lines_;
+    group.written.assign(line);
     const ErrorCode error = ParseCondition(text, ErrorCode::kTooManyTerms, group.condition);
     column = text.MarkedOffset();
     if (error == ErrorCode::kNone) job_.selection.push_back(std::move(group));
@@ -168,6 +169,7 @@ ErrorCode JobReader::ReadStatement(std::string_view key, std::string_view line, 
       case ProcessingType::kChange: {
         ChangeDefinition definition;
         definition.line = lineNumber;
+        definition.written.assign(line);
         error = ParseChangeDefinition(text, definition);
         if (error == ErrorCode::kNone) job_.changes.push_back(std::move(definition));
         break;
@@ -175,6 +177,7 @@ ErrorCode JobReader::ReadStatement(std::string_view key, std::string_view line, 
       case ProcessingType::kEdit: {
         EditDefinition definition;
         definition.line = lineNumber;
+        definition.written.assign(line);
         error = ParseEditDefinition(conversion, text, definition);
         if (error == ErrorCode::kNone) job_.edits.push_back(std::move(definition));
         break;
@@ -182,6 +185,7 @@ ErrorCode JobReader::ReadStatement(std::string_view key, std::string_view line, 
       case ProcessingType::kCsv: {
         CsvDefinition definition;
         definition.line = lineNumber;
+        definition.written.assign(line);
         error = ParseCsvDefinition(conversion, text, definition);
         if (error == ErrorCode::kNone) job_.csv.push_back(std::move(definition));
         break;
@@ -215,12 +219,17 @@ StatementError JobReader::Finish() {
   job_.folderMode = NamesFolder(job_.outputPath);
   if (job_.inputPattern.empty() || job_.outputPath.empty()) {
     result.code = ErrorCode::kBadFileSettings;
+    result.detail = job_.inputPattern.empty() ? "there is no INP statement"
+                                              : "there is no OUT or ADD statement";
     return result;
   }
   std::string input = job_.inputPattern;
   std::string output = job_.outputPath;
   cp932::UpperInPlace(input);
   cp932::UpperInPlace(output);
-  if (input == output) result.code = ErrorCode::kBadFileSettings;
+  if (input == output) {
+    result.code = ErrorCode::kBadFileSettings;
+    result.detail = "INP and OUT/ADD name the same file";
+  }
   return result;
 }

@@ -17,6 +17,7 @@ struct StatementError {
   int line = 0;                      // 1-based line of the parameter file
   size_t column = std::string::npos;  // byte offset in `statement` of the item that failed
   std::string statement;              // the line as written (without its line end), on failure
+  std::string detail;                 // more about the failure, in English, when there is more
   bool ok() const { return code == ErrorCode::kNone; }
 };
 

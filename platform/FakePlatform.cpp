@@ -47,17 +47,48 @@ class FakeFile : public File {
   size_t pos_ = 0;
 };
 
-std::unique_ptr<File> FakePlatform::OpenFile(const std::string& path, OpenMode mode) {
-  if (unopenable.count(path) || directories_.count(path)) return nullptr;
+std::unique_ptr<File> FakePlatform::Open(const std::string& path, OpenMode mode,
+                                         std::string& reason) {
+  if (unopenable.count(path)) {
+    reason = "Permission denied";
+    return nullptr;
+  }
+  if (directories_.count(path)) {
+    reason = "Is a directory";
+    return nullptr;
+  }
   auto it = files_.find(path);
   if (it == files_.end()) {
-    if (mode == OpenMode::kRead) return nullptr;
+    if (mode == OpenMode::kRead) {
+      reason = "No such file or directory";
+      return nullptr;
+    }
     auto node = std::make_shared<Node>();
     node->ino = nextIno_++;
     it = files_.emplace(path, node).first;
   }
-  if (it->second->locked) return nullptr;
+  if (it->second->locked) {
+    reason = "locked by another process";
+    return nullptr;
+  }
   return std::make_unique<FakeFile>(this, it->second, mode);
+}
+
+std::unique_ptr<File> FakePlatform::OpenStandardInput() {
+  auto node = std::make_shared<Node>();
+  node->data = standardInput;
+  return std::make_unique<FakeFile>(this, node, OpenMode::kRead);
+}
+
+std::unique_ptr<File> FakePlatform::OpenStandardOutput() {
+  return std::make_unique<FakeFile>(this, standardOutput_, OpenMode::kAppend);
+}
+
+bool FakePlatform::GetEnvironment(const char* name, std::string& value) {
+  auto it = environment.find(name);
+  if (it == environment.end()) return false;
+  value = it->second;
+  return true;
 }
 
 bool FakePlatform::GetFileId(const std::string& path, FileId& id) {

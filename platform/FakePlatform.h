@@ -14,7 +14,14 @@
 
 class FakePlatform : public Platform {
  public:
-  std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) override;
+  std::unique_ptr<File> Open(const std::string& path, OpenMode mode, std::string& reason) override;
+  // Standard input hands out `standardInput`; what is written to standard
+  // output (through the same failure controls as files) is StandardOutput().
+  std::unique_ptr<File> OpenStandardInput() override;
+  std::unique_ptr<File> OpenStandardOutput() override;
+  bool IsDirectory(const std::string& path) override { return directories_.count(path) > 0; }
+  bool IsTerminal(Stream stream) override { return terminals[static_cast<int>(stream)]; }
+  bool GetEnvironment(const char* name, std::string& value) override;
   bool GetFileId(const std::string& path, FileId& id) override;
   std::vector<DirMatch> FindFiles(const std::string& pattern) override;
   void WriteConsole(const std::string& text) override { console += text; }
@@ -34,6 +41,7 @@ class FakePlatform : public Platform {
   void SetFile(const std::string& path, const std::string& content);
   std::string GetFile(const std::string& path) const;
   bool HasFile(const std::string& path) const;
+  std::string StandardOutput() const { return standardOutput_->data; }
   void AddDirectory(const std::string& path) { directories_.insert(path); }
 
   std::string console;          // everything written to the console
@@ -46,6 +54,9 @@ class FakePlatform : public Platform {
   int writes = 0;
   bool failClose = false;         // Close of a file opened for writing reports failure
   std::set<std::string> unopenable;  // paths OpenFile refuses
+  std::string standardInput;
+  bool terminals[3] = {false, false, false};     // by Stream
+  std::map<std::string, std::string> environment;
 
  private:
   struct Node {
@@ -56,5 +67,6 @@ class FakePlatform : public Platform {
   friend class FakeFile;
   std::map<std::string, std::shared_ptr<Node>> files_;
   std::set<std::string> directories_;
+  std::shared_ptr<Node> standardOutput_ = std::make_shared<Node>();
   uint64_t nextIno_ = 1;
 };

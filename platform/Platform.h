@@ -37,7 +37,13 @@ class File {
   // Flushes and closes; false when earlier data could not be stored. Further
   // calls do nothing and return true.
   virtual bool Close() = 0;
+  // Why the last Read, Write or Close failed, for people ("No space left on
+  // device"); empty when unknown.
+  virtual std::string FailureReason() const { return std::string(); }
 };
+
+// The three standard streams.
+enum class Stream : uint8_t { kInput, kOutput, kError };
 
 enum class OpenMode {
   kRead,    // existing file, for reading
@@ -62,9 +68,23 @@ class Platform {
   virtual ~Platform() = default;
 
   // Opens `path` (code page 932, "/" or single-byte "\" separators, looked up
-  // case-blind) and takes an exclusive non-blocking lock. Returns nullptr when
-  // the file cannot be opened or locked.
-  virtual std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) = 0;
+  // case-blind) and takes a non-blocking lock. Returns nullptr when the file
+  // cannot be opened or locked, and says why in `reason`, for people ("No
+  // such file or directory", "locked by another process").
+  virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode,
+                                     std::string& reason) = 0;
+  // The same when the reason does not matter.
+  std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) {
+    std::string reason;
+    return Open(path, mode, reason);
+  }
+  // Standard input and output as files, without locks (the text-mode rules
+  // apply above this interface as for any file). Null when closed.
+  virtual std::unique_ptr<File> OpenStandardInput() = 0;
+  virtual std::unique_ptr<File> OpenStandardOutput() = 0;
+
+  // True when `path` names an existing folder (looked up case-blind).
+  virtual bool IsDirectory(const std::string& path) = 0;
 
   // Identity of an existing file; false when there is none.
   virtual bool GetFileId(const std::string& path, FileId& id) = 0;
@@ -77,9 +97,14 @@ class Platform {
   // Writes code page 932 text to standard output (converted for a UTF-8
   // terminal when the console policy says so).
   virtual void WriteConsole(const std::string& text) = 0;
-  // Writes text for people to standard error, as it is. Must not allocate:
-  // it also reports running out of memory.
+  // Writes code page 932 text for people to standard error (converted for a
+  // UTF-8 terminal when the console policy says so). ASCII text is written
+  // without allocating: it also reports running out of memory.
   virtual void WriteDiagnostic(std::string_view text) = 0;
+  // True when the stream is a terminal.
+  virtual bool IsTerminal(Stream stream) = 0;
+  // An environment variable's value; false when it is not set.
+  virtual bool GetEnvironment(const char* name, std::string& value) = 0;
   // Reads one byte from standard input; -1 at end of input.
   virtual int ReadConsoleChar() = 0;
 

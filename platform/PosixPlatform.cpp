@@ -261,7 +261,10 @@ class PosixFile : public File {
     while (total < size && fd_ >= 0) {
       ssize_t got = read(fd_, buffer + total, size - total);
       if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return total > 0 ? static_cast<long long>(total) : -1;
+      if (got < 0) {
+        error_ = errno;
+        return total > 0 ? static_cast<long long>(total) : -1;
+      }
       if (got == 0) break;
       total += static_cast<size_t>(got);
     }
@@ -272,7 +275,10 @@ class PosixFile : public File {
     while (size > 0 && fd_ >= 0) {
       ssize_t put = write(fd_, data, size);
       if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
+      if (put <= 0) {
+        error_ = put < 0 ? errno : ENOSPC;
+        return false;
+      }
       data += put;
       size -= static_cast<size_t>(put);
     }
@@ -282,8 +288,11 @@ class PosixFile : public File {
   bool Truncate() override {
     if (fd_ < 0) return false;
     // Devices such as /dev/null or /dev/full cannot be truncated and need not be.
-    if (regular_ && ftruncate(fd_, 0) != 0) return false;
-    return !regular_ || lseek(fd_, 0, SEEK_SET) == 0;
+    if (regular_ && (ftruncate(fd_, 0) != 0 || lseek(fd_, 0, SEEK_SET) != 0)) {
+      error_ = errno;
+      return false;
+    }
+    return true;
   }
 
   FileId Id() const override { return id_; }
@@ -292,13 +301,20 @@ class PosixFile : public File {
     if (fd_ < 0) return true;
     int fd = fd_;
     fd_ = -1;
-    return close(fd) == 0;  // releases the lock too
+    if (close(fd) == 0) return true;  // releases the lock too
+    error_ = errno;
+    return false;
+  }
+
+  std::string FailureReason() const override {
+    return error_ == 0 ? std::string() : std::string(std::strerror(error_));
   }
 
  private:
   int fd_;
   FileId id_;
   bool regular_;
+  int error_ = 0;
 };
 
 // ---------------------------------------------------------------- console
@@ -316,21 +332,69 @@ bool WriteAll(int fd, const char* data, size_t size) {
 
 bool SameWord(const char* a, const char* b) { return strcasecmp(a, b) == 0; }
 
-// Console encoding: forced by RUX_CONSOLE, else UTF-8 only for a terminal in
-// a UTF-8 locale. The locale is queried without changing the program's own.
-bool ChooseUtf8Console() {
+// True when a locale name says UTF-8: "ja_JP.UTF-8", "C.utf8", "en_US.UTF-8@euro".
+bool NameSaysUtf8(const char* name) {
+  const char* dot = std::strrchr(name, '.');
+  if (dot == nullptr) return false;
+  std::string codeset(dot + 1);
+  codeset = codeset.substr(0, codeset.find('@'));
+  return SameWord(codeset.c_str(), "UTF-8") || SameWord(codeset.c_str(), "utf8");
+}
+
+// Console encoding of one stream: forced by RUX_CONSOLE, else UTF-8 only for
+// a terminal in a UTF-8 locale. The locale is queried without changing the
+// program's own. A locale that cannot be loaded (named but not generated,
+// the default on a minimal system) is judged by its name.
+bool ChooseUtf8Console(int fd) {
   if (const char* force = std::getenv("RUX_CONSOLE")) {
     if (SameWord(force, "utf-8") || SameWord(force, "utf8")) return true;
     if (SameWord(force, "cp932") || SameWord(force, "sjis") || SameWord(force, "shift_jis"))
       return false;
   }
-  if (!isatty(STDOUT_FILENO)) return false;
+  if (!isatty(fd)) return false;
   locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
-  if (loc == static_cast<locale_t>(0)) return false;
+  if (loc == static_cast<locale_t>(0)) {
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+      const char* name = std::getenv(variable);
+      if (name != nullptr && *name != '\0') return NameSaysUtf8(name);
+    }
+    return false;
+  }
   const char* codeset = nl_langinfo_l(CODESET, loc);
   bool utf8 = codeset && (SameWord(codeset, "UTF-8") || SameWord(codeset, "utf8"));
   freelocale(loc);
   return utf8;
+}
+
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// Writes code page 932 text to a console stream, converted when it is UTF-8.
+void WriteConsoleText(int fd, bool utf8, std::string_view text) {
+  if (!utf8 || IsAscii(text)) {
+    WriteAll(fd, text.data(), text.size());
+    return;
+  }
+  std::string converted;
+  IconvCp932ToUtf8().ConvertLossy(text, converted);
+  WriteAll(fd, converted.data(), converted.size());
+}
+
+// A standard stream as a File: a duplicate descriptor, so that closing it
+// reports a failure to store the data without closing the stream itself.
+std::unique_ptr<File> OpenStandardStream(int fd) {
+  const int copy = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+  if (copy < 0) return nullptr;
+  struct stat st;
+  if (fstat(copy, &st) != 0) {
+    close(copy);
+    return nullptr;
+  }
+  return std::make_unique<PosixFile>(copy, st);
 }
 
 // Started with standard input, output or error closed, the first files this
@@ -350,14 +414,19 @@ PosixPlatform::PosixPlatform() {
   // A console pipe closed early must not kill a batch half way through its
   // files: writes to it then fail with EPIPE, which is handled where written.
   signal(SIGPIPE, SIG_IGN);
-  utf8Console_ = ChooseUtf8Console();
+  utf8Console_ = ChooseUtf8Console(STDOUT_FILENO);
+  utf8Error_ = ChooseUtf8Console(STDERR_FILENO);
 }
 
 PosixPlatform::~PosixPlatform() = default;
 
-std::unique_ptr<File> PosixPlatform::OpenFile(const std::string& path, OpenMode mode) {
+std::unique_ptr<File> PosixPlatform::Open(const std::string& path, OpenMode mode,
+                                          std::string& reason) {
   std::string fsPath;
-  if (!ResolvePath(path, mode != OpenMode::kRead, fsPath)) return nullptr;
+  if (!ResolvePath(path, mode != OpenMode::kRead, fsPath)) {
+    reason = std::strerror(ENOENT);
+    return nullptr;
+  }
   int flags = O_CLOEXEC | O_NONBLOCK;  // never hang on a FIFO at open
   switch (mode) {
     case OpenMode::kRead:
@@ -374,9 +443,13 @@ std::unique_ptr<File> PosixPlatform::OpenFile(const std::string& path, OpenMode 
   do {
     fd = open(fsPath.c_str(), flags, 0666);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    return nullptr;
+  }
   struct stat st;
   if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    reason = std::strerror(S_ISDIR(st.st_mode) ? EISDIR : errno);
     close(fd);
     return nullptr;
   }
@@ -387,6 +460,7 @@ std::unique_ptr<File> PosixPlatform::OpenFile(const std::string& path, OpenMode 
   // Held by someone else: the file cannot be opened. A file system without
   // lock support is not a reason to refuse work.
   if (lock != 0 && (errno == EWOULDBLOCK || errno == EAGAIN)) {
+    reason = "locked by another process";
     close(fd);
     return nullptr;
   }
@@ -456,17 +530,39 @@ std::vector<DirMatch> PosixPlatform::FindFiles(const std::string& pattern) {
 }
 
 void PosixPlatform::WriteConsole(const std::string& text) {
-  if (!utf8Console_) {
-    WriteAll(STDOUT_FILENO, text.data(), text.size());
-    return;
-  }
-  std::string utf8;
-  IconvCp932ToUtf8().ConvertLossy(text, utf8);
-  WriteAll(STDOUT_FILENO, utf8.data(), utf8.size());
+  WriteConsoleText(STDOUT_FILENO, utf8Console_, text);
 }
 
 void PosixPlatform::WriteDiagnostic(std::string_view text) {
-  WriteAll(STDERR_FILENO, text.data(), text.size());
+  WriteConsoleText(STDERR_FILENO, utf8Error_, text);
+}
+
+std::unique_ptr<File> PosixPlatform::OpenStandardInput() { return OpenStandardStream(STDIN_FILENO); }
+
+std::unique_ptr<File> PosixPlatform::OpenStandardOutput() {
+  return OpenStandardStream(STDOUT_FILENO);
+}
+
+bool PosixPlatform::IsDirectory(const std::string& path) {
+  std::string fsPath;
+  struct stat st;
+  return ResolvePath(path, false, fsPath) && stat(fsPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PosixPlatform::IsTerminal(Stream stream) {
+  switch (stream) {
+    case Stream::kInput: return isatty(STDIN_FILENO) == 1;
+    case Stream::kOutput: return isatty(STDOUT_FILENO) == 1;
+    case Stream::kError: return isatty(STDERR_FILENO) == 1;
+  }
+  return false;
+}
+
+bool PosixPlatform::GetEnvironment(const char* name, std::string& value) {
+  const char* found = std::getenv(name);
+  if (found == nullptr) return false;
+  value = found;
+  return true;
 }
 
 int PosixPlatform::ReadConsoleChar() {

@@ -10,7 +10,12 @@ class PosixPlatform : public Platform {
   PosixPlatform();
   ~PosixPlatform() override;
 
-  std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) override;
+  std::unique_ptr<File> Open(const std::string& path, OpenMode mode, std::string& reason) override;
+  std::unique_ptr<File> OpenStandardInput() override;
+  std::unique_ptr<File> OpenStandardOutput() override;
+  bool IsDirectory(const std::string& path) override;
+  bool IsTerminal(Stream stream) override;
+  bool GetEnvironment(const char* name, std::string& value) override;
   bool GetFileId(const std::string& path, FileId& id) override;
   std::vector<DirMatch> FindFiles(const std::string& pattern) override;
   void WriteConsole(const std::string& text) override;
@@ -21,5 +26,6 @@ class PosixPlatform : public Platform {
   bool ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) override;
 
  private:
-  bool utf8Console_ = false;
+  bool utf8Console_ = false;  // standard output
+  bool utf8Error_ = false;    // standard error
 };

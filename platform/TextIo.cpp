@@ -36,6 +36,7 @@ void TextReader::Attach(std::unique_ptr<File> file) {
   eof_ = file_ == nullptr;
   failed_ = false;
   filledLastRead_ = false;
+  failureReason_.clear();
 }
 
 bool TextReader::Fill() {
@@ -53,6 +54,7 @@ bool TextReader::Fill() {
   filledLastRead_ = got > 0 && static_cast<size_t>(got) == wanted;
   if (got <= 0) {
     failed_ = got < 0;
+    if (failed_) failureReason_ = file_->FailureReason();
     eof_ = true;
     return false;
   }
@@ -118,10 +120,14 @@ void TextWriter::Attach(std::unique_ptr<File> file) {
   buffer_.Reserve(kFirstBlock);
   used_ = 0;
   failed_ = file_ == nullptr;
+  failureReason_.clear();
 }
 
 bool TextWriter::Flush() {
-  if (used_ > 0 && !failed_ && !file_->Write(buffer_.Data(), used_)) failed_ = true;
+  if (used_ > 0 && !failed_ && !file_->Write(buffer_.Data(), used_)) {
+    failed_ = true;
+    failureReason_ = file_->FailureReason();
+  }
   used_ = 0;
   return !failed_;
 }
@@ -160,7 +166,10 @@ bool TextWriter::Write(std::string_view text) {
 bool TextWriter::Close() {
   if (!file_) return !failed_;
   bool ok = Flush();
-  if (!file_->Close()) ok = false;
+  if (!file_->Close()) {
+    if (ok) failureReason_ = file_->FailureReason();
+    ok = false;
+  }
   file_.reset();
   failed_ = !ok;
   return ok;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "platform/Platform.h"
@@ -47,6 +48,8 @@ class TextReader {
   // Returns false at end of file (or after a read failure; see Failed()).
   bool ReadPiece(std::string_view& piece);
   bool Failed() const { return failed_; }
+  // Why reading failed, for people; empty when unknown.
+  const std::string& FailureReason() const { return failureReason_; }
 
   // Closes the file (no error can matter for a file only read).
   void Close();
@@ -60,6 +63,7 @@ class TextReader {
   size_t end_ = 0;
   bool eof_ = false;  // no more bytes from the file (end, 0x1A or failure)
   bool filledLastRead_ = false;
+  std::string failureReason_;
   bool failed_ = false;
 };
 
@@ -79,10 +83,13 @@ class TextWriter {
   // Writes out the buffer and closes the file; false when anything written
   // since it was opened could not be stored.
   bool Close();
+  // Why writing failed, for people; empty when unknown.
+  const std::string& FailureReason() const { return failureReason_; }
 
  private:
   std::unique_ptr<File> file_;
   IoBuffer buffer_;
   size_t used_ = 0;
   bool failed_ = false;
+  std::string failureReason_;
 };

@@ -23,7 +23,9 @@ void ChangeRecord(const Job& job, std::string_view record, RecordContext& contex
   line.assign(record);
 
   for (const ChangeDefinition& definition : job.changes) {
-    const bool applies = EvaluateCondition(job, definition.condition, line, context);
+    int failedTerm = -1;
+    const bool applies = EvaluateCondition(job, definition.condition, line, context, &failedTerm);
+    if (context.trace != nullptr) context.trace->definitionFailedTerm.push_back(failedTerm);
     if (context.error != ErrorCode::kNone) {
       context.errorLine = definition.line;
       return;

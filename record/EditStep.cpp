@@ -67,8 +67,11 @@ void EditRecord(const Job& job, std::string_view record, RecordContext& context)
 
   size_t furthestEnd = 0;  // output position + length of the furthest applied field
   for (const EditDefinition& definition : job.edits) {
-    if (!definition.condition.terms.empty() &&
-        !EvaluateCondition(job, definition.condition, record, context)) {
+    int failedTerm = -1;
+    const bool applies = definition.condition.terms.empty() ||
+                         EvaluateCondition(job, definition.condition, record, context, &failedTerm);
+    if (context.trace != nullptr) context.trace->definitionFailedTerm.push_back(failedTerm);
+    if (!applies) {
       if (context.error != ErrorCode::kNone) {
         context.errorLine = definition.line;
         return;

@@ -9,9 +9,26 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "job/Error.h"
 #include "platform/Platform.h"
+
+// What the conditions of one record came to, for explaining a run: filled
+// only while RecordContext::trace points at it.
+struct RecordTrace {
+  // Per SEL group evaluated: the 0-based index of the first term that did
+  // not hold, or -1 when the group held (groups after the one that held are
+  // not evaluated and not listed).
+  std::vector<int> groupFailedTerm;
+  // Per edit definition reached: the same for its "@" condition (-1 when it
+  // held or has none).
+  std::vector<int> definitionFailedTerm;
+  void Clear() {
+    groupFailedTerm.clear();
+    definitionFailedTerm.clear();
+  }
+};
 
 struct RecordContext {
   explicit RecordContext(Platform& platform) : clock(&platform) {}
@@ -32,6 +49,9 @@ struct RecordContext {
 
   // Text the records produced, line feeds included, for the caller to write.
   std::string out;
+
+  // When set, the record steps note there what their conditions came to.
+  RecordTrace* trace = nullptr;
 
   // Scratch buffers of the record steps.
   std::string constant;     // a constant's value

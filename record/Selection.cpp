@@ -49,7 +49,10 @@ Selection SelectRecord(const Job& job, std::string_view record, RecordContext& c
     return selection;
   }
   for (size_t group = 0; group < job.selection.size(); ++group) {
-    const bool holds = EvaluateCondition(job, job.selection[group].condition, record, context);
+    int failedTerm = -1;
+    const bool holds = EvaluateCondition(job, job.selection[group].condition, record, context,
+                                         context.trace != nullptr ? &failedTerm : nullptr);
+    if (context.trace != nullptr) context.trace->groupFailedTerm.push_back(failedTerm);
     if (context.error != ErrorCode::kNone) {
       context.errorLine = job.selection[group].line;
       return selection;
@@ -64,12 +67,14 @@ Selection SelectRecord(const Job& job, std::string_view record, RecordContext& c
 }
 
 bool EvaluateCondition(const Job& job, const Condition& condition, std::string_view record,
-                       RecordContext& context) {
+                       RecordContext& context, int* failedTerm) {
   bool holds = true;
-  for (const Term& term : condition.terms) {
-    if (context.error != ErrorCode::kNone || !holds) break;
-    holds = EvaluateTerm(job, term, record, context);
+  size_t term = 0;
+  for (; term < condition.terms.size(); ++term) {
+    holds = EvaluateTerm(job, condition.terms[term], record, context);
+    if (!holds || context.error != ErrorCode::kNone) break;
   }
+  if (failedTerm != nullptr) *failedTerm = holds ? -1 : static_cast<int>(term);
   return holds;
 }
 

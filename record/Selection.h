@@ -22,9 +22,11 @@ struct Selection {
 Selection SelectRecord(const Job& job, std::string_view record, RecordContext& context);
 
 // An AND list: true when every term holds (an empty list holds). Terms after
-// the first false one are not looked at, so they raise no error.
+// the first false one are not looked at, so they raise no error. With
+// `failedTerm`, the index of the term that did not hold is stored there (-1
+// when the list holds).
 bool EvaluateCondition(const Job& job, const Condition& condition, std::string_view record,
-                       RecordContext& context);
+                       RecordContext& context, int* failedTerm = nullptr);
 
 // One term.
 bool EvaluateTerm(const Job& job, const Term& term, std::string_view record,

@@ -14,11 +14,14 @@ void ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
   // COPY without conditions: nothing looks at the record, so each piece goes
   // to the output as it was read (its LF, or one added, ends the line).
   const bool direct = job.type == ProcessingType::kCopy && job.selection.empty();
+  const int64_t explain = observer.RecordsToExplain();
+  RecordTrace trace;
   int64_t bytes = 0;
   std::string_view piece;
   while (context.error == ErrorCode::kNone && reader.ReadPiece(piece)) {
     bytes += static_cast<int64_t>(piece.size());
-    if (direct) {
+    const bool explaining = context.inCount < explain;
+    if (direct && !explaining) {
       ++context.inCount;
       ++context.outCount;
       bool written = writer.Write(piece);
@@ -26,15 +29,30 @@ void ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
       if (!written) context.error = ErrorCode::kOutputOpen;
     } else {
       // The record is the piece without its line feed; NUL bytes are data.
+      // (Under COPY this writes the same bytes as the direct path.)
       std::string_view record = piece;
       if (!record.empty() && record.back() == '\n') record.remove_suffix(1);
       context.out.clear();
-      ProcessRecord(job, record, context);
+      if (explaining) {
+        trace.Clear();
+        context.trace = &trace;
+      }
+      const Selection selection = ProcessRecord(job, record, context);
+      context.trace = nullptr;
       // What the step produced is written even when it then failed (a CSV
       // header line before a bad first record).
       if (!context.out.empty() && !writer.Write(context.out)) {
         context.error = ErrorCode::kOutputOpen;
         context.errorLine = 0;
+      }
+      if (explaining) {
+        RecordExplanation explanation;
+        explanation.fileName = context.fileName;
+        explanation.record = context.inCount;
+        explanation.selected = selection.selected;
+        explanation.job = &job;
+        explanation.trace = &trace;
+        observer.RecordExplained(explanation);
       }
     }
     if (context.inCount % kProgressEvery == 0) observer.RecordsAdvanced(context.inCount, bytes);

@@ -41,7 +41,8 @@ bool NamesSameFile(const Job& job, Platform& platform) {
 
 // One run's outputs: the file of file mode, open for the whole run, or in
 // folder mode one file per input file. Every output is opened without
-// emptying, locked, checked, and only then emptied.
+// emptying, locked, checked, and only then emptied. A method that fails
+// says why in `path`, `reason` and `detail`.
 class Outputs {
  public:
   Outputs(const Job& job, Platform& platform) : job_(job), platform_(platform) {}
@@ -50,33 +51,39 @@ class Outputs {
   // created or emptied even when nothing matches). False: 91.
   bool OpenForRun() {
     if (job_.folderMode) return true;
-    std::unique_ptr<File> file = platform_.OpenFile(
-        job_.outputPath, job_.append ? OpenMode::kAppend : OpenMode::kWrite);
-    if (file && !job_.append && !file->Truncate()) file.reset();
-    if (!file) return false;
-    writer_.Attach(std::move(file));
-    return true;
+    path = job_.outputPath;
+    return Open(path);
   }
 
   // Folder mode: opens the output of one input file (the folder as written,
   // then the input's bare name). In file mode there is nothing to do. False: 91.
   bool OpenForInput(const DirMatch& input) {
     if (!job_.folderMode) return true;
-    std::unique_ptr<File> file = platform_.OpenFile(
-        job_.outputPath + input.name, job_.append ? OpenMode::kAppend : OpenMode::kWrite);
+    path = job_.outputPath + input.name;
+    std::unique_ptr<File> file =
+        platform_.Open(path, job_.append ? OpenMode::kAppend : OpenMode::kWrite, reason);
     if (!file) return false;
     // Output folder = input folder would name the input itself: refused
     // before anything is emptied, so the input is never lost.
     FileId inputId;
-    if (platform_.GetFileId(input.fullPath, inputId) && inputId == file->Id()) return false;
+    if (platform_.GetFileId(input.fullPath, inputId) && inputId == file->Id()) {
+      detail = "the output would be the input file itself";
+      return false;
+    }
     if (!job_.append) {
       // Two input files whose names differ only in letter case find the same
       // output file; emptying it again would silently lose the first one's
       // output, so the second is refused instead.
       for (const FileId& written : emptied_) {
-        if (written == file->Id()) return false;
+        if (written == file->Id()) {
+          detail = "this run already wrote that output for another input file";
+          return false;
+        }
       }
-      if (!file->Truncate()) return false;
+      if (!file->Truncate()) {
+        reason = file->FailureReason();
+        return false;
+      }
       emptied_.push_back(file->Id());
     }
     writer_.Attach(std::move(file));
@@ -93,8 +100,8 @@ class Outputs {
   // is reported against the file they came from, before its summary line
   // claims success. False: 91.
   bool FinishInput(bool succeeded) {
-    if (job_.folderMode) return writer_.Close();
-    return !succeeded || writer_.Flush();
+    if (job_.folderMode) return Stored(writer_.Close());
+    return !succeeded || Stored(writer_.Flush());
   }
   // Folder mode, after an input that could not be opened: its output was
   // already created or emptied, and nothing else is lost.
@@ -102,11 +109,40 @@ class Outputs {
     if (job_.folderMode) writer_.Close();
   }
   // File mode: the output is only safe once closed. False: 91.
-  bool CloseForRun() { return job_.folderMode || writer_.Close(); }
+  bool CloseForRun() { return job_.folderMode || Stored(writer_.Close()); }
+
+  // After a failed write of records: why.
+  void NoteWriteFailure() { Stored(false); }
 
   TextWriter& Writer() { return writer_; }
 
+  std::string path;
+  std::string reason;
+  std::string detail;
+
  private:
+  bool Open(const std::string& target) {
+    std::unique_ptr<File> file =
+        platform_.Open(target, job_.append ? OpenMode::kAppend : OpenMode::kWrite, reason);
+    if (file && !job_.append && !file->Truncate()) {
+      reason = file->FailureReason();
+      file.reset();
+    }
+    if (!file) return false;
+    writer_.Attach(std::move(file));
+    return true;
+  }
+
+  // Notes the writer's reason when `stored` is false.
+  bool Stored(bool stored) {
+    if (!stored && reason.empty()) {
+      reason = writer_.FailureReason();
+      if (reason.empty()) reason = "the data could not be stored";
+      path = job_.folderMode ? path : job_.outputPath;
+    }
+    return stored;
+  }
+
   const Job& job_;
   Platform& platform_;
   TextWriter writer_;
@@ -115,22 +151,23 @@ class Outputs {
 
 class ConversionRun {
  public:
-  ConversionRun(const Job& job, Platform& platform, RunObserver& observer)
-      : job_(job), platform_(platform), observer_(observer), outputs_(job, platform),
-        context_(platform) {}
+  ConversionRun(const Job& job, Platform& platform, RunObserver& observer,
+                const std::string& parameterFile)
+      : job_(job), platform_(platform), observer_(observer), parameterFile_(parameterFile),
+        outputs_(job, platform), context_(platform) {}
 
   int Run() {
     if (!outputs_.OpenForRun()) {
-      RunFailure failure;
-      failure.code = ErrorCode::kOutputOpen;
-      failure.stage = FailureStage::kOutputOpen;
-      failure.path = job_.outputPath;
-      observer_.Failed(failure);
+      ReportOutputFailure();
       return 1;
     }
 
     std::vector<DirMatch> matches = platform_.FindFiles(job_.inputPattern);
-    if (matches.empty()) context_.error = ErrorCode::kInputOpen;
+    if (matches.empty()) {
+      context_.error = ErrorCode::kInputOpen;
+      failurePath_ = job_.inputPattern;
+      failureDetail_ = "no file matches the INP pattern";
+    }
     int index = 0;
     for (const DirMatch& match : matches) {
       if (context_.error != ErrorCode::kNone) break;
@@ -154,11 +191,7 @@ class ConversionRun {
     }
 
     if (!outputs_.CloseForRun() && context_.error == ErrorCode::kNone) {
-      RunFailure failure;
-      failure.code = ErrorCode::kOutputOpen;
-      failure.stage = FailureStage::kOutputOpen;
-      failure.path = job_.outputPath;
-      observer_.Failed(failure);
+      ReportOutputFailure();
       return 1;
     }
     if (context_.error == ErrorCode::kNone) return 0;
@@ -166,6 +199,7 @@ class ConversionRun {
     RunFailure failure;
     failure.code = context_.error;
     failure.stage = FailureStage::kInput;
+    failure.parameterFile = parameterFile_;
     if (context_.error == ErrorCode::kInputOpen) {
       // Every 92 names the pattern, upper-cased, with the count 0.
       failure.fileName = Upper(job_.inputPattern);
@@ -174,7 +208,17 @@ class ConversionRun {
       failure.fileName = currentName_;
       failure.records = context_.inCount;
     }
+    if (context_.error == ErrorCode::kOutputOpen) {
+      failure.path = outputs_.path;
+      failure.reason = outputs_.reason;
+      failure.detail = outputs_.detail;
+    } else {
+      failure.path = failurePath_;
+      failure.reason = failureReason_;
+      failure.detail = failureDetail_;
+    }
     failure.statementLine = context_.errorLine;
+    failure.statement.assign(StatementAt(job_, context_.errorLine));
     observer_.Failed(failure);
     return 1;
   }
@@ -189,16 +233,26 @@ class ConversionRun {
       context_.error = ErrorCode::kOutputOpen;
       return;
     }
-    std::unique_ptr<File> input = platform_.OpenFile(match.fullPath, OpenMode::kRead);
+    std::unique_ptr<File> input = platform_.Open(match.fullPath, OpenMode::kRead, failureReason_);
     // The run's own open output is never read as input (INP matching OUT).
-    if (input && outputs_.IsOutput(*input)) input.reset();
+    if (input && outputs_.IsOutput(*input)) {
+      input.reset();
+      failureDetail_ = "the input file is this run's own output";
+    }
     if (!input) {
       context_.error = ErrorCode::kInputOpen;
+      failurePath_ = match.fullPath;
       outputs_.AbandonInput();
       return;
     }
     reader_.Attach(std::move(input));
     ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_);
+    if (context_.error == ErrorCode::kInputOpen) {
+      failurePath_ = match.fullPath;
+      failureReason_ = reader_.FailureReason();
+    } else if (context_.error == ErrorCode::kOutputOpen) {
+      outputs_.NoteWriteFailure();
+    }
     reader_.Close();
     if (!outputs_.FinishInput(context_.error == ErrorCode::kNone) &&
         context_.error == ErrorCode::kNone) {
@@ -206,54 +260,42 @@ class ConversionRun {
     }
   }
 
+  void ReportOutputFailure() {
+    RunFailure failure;
+    failure.code = ErrorCode::kOutputOpen;
+    failure.stage = FailureStage::kOutputOpen;
+    failure.parameterFile = parameterFile_;
+    failure.path = outputs_.path;
+    failure.reason = outputs_.reason;
+    failure.detail = outputs_.detail;
+    observer_.Failed(failure);
+  }
+
   const Job& job_;
   Platform& platform_;
   RunObserver& observer_;
+  const std::string& parameterFile_;
   Outputs outputs_;
   TextReader reader_;
   RecordContext context_;
   std::string currentName_;
+  std::string failurePath_;
+  std::string failureReason_;
+  std::string failureDetail_;
 };
 
 }  // namespace
 
-StatementError ReadParameterFile(Platform& platform, const std::string& path, JobReader& reader,
-                                 std::vector<StatementError>* errors) {
-  StatementError first;
-  std::unique_ptr<File> file = platform.OpenFile(path, OpenMode::kRead);
-  if (!file) {
-    first.code = ErrorCode::kParameterFileOpen;
-    return first;
-  }
-  TextReader text;
-  text.Attach(std::move(file));
-  std::string_view piece;
-  while (text.ReadPiece(piece)) {
-    StatementError result = reader.ReadLine(piece);
-    if (result.ok()) continue;
-    if (first.ok()) first = result;
-    if (errors == nullptr) break;
-    errors->push_back(std::move(result));
-  }
-  // A file that stops being readable half way would leave statements unseen.
-  if (text.Failed() && (first.ok() || errors != nullptr)) {
-    StatementError failed;
-    failed.code = ErrorCode::kParameterFileOpen;
-    failed.line = reader.LinesRead();
-    if (first.ok()) first = failed;
-    if (errors != nullptr) errors->push_back(failed);
-  }
-  text.Close();
-  return first;
-}
-
 int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer) {
   JobReader reader;
-  StatementError error = ReadParameterFile(platform, request.parameterFile, reader);
+  ParameterFileResult read = ReadParameterFile(platform, request.parameterFile, request.encoding,
+                                               reader);
+  StatementError error = read.first;
   if (error.ok()) {
     error = reader.Finish();
     if (error.ok() && NamesSameFile(reader.GetJob(), platform)) {
       error.code = ErrorCode::kBadFileSettings;
+      error.detail = "OUT names the INP file by another spelling; it would be emptied";
     }
   }
   if (!error.ok()) {
@@ -261,13 +303,18 @@ int RunConversion(const RunRequest& request, Platform& platform, RunObserver& ob
     failure.code = error.code;
     failure.stage = FailureStage::kParameters;
     failure.line = error.line;
+    failure.parameterFile = request.parameterFile;
     failure.statement = error.statement;
     failure.column = error.column;
-    if (error.code == ErrorCode::kParameterFileOpen) failure.path = request.parameterFile;
+    failure.detail = error.detail;
+    if (error.code == ErrorCode::kParameterFileOpen) {
+      failure.path = request.parameterFile;
+      failure.reason = read.reason;
+    }
     observer.Failed(failure);
     return 1;
   }
   const Job job = reader.TakeJob();
-  ConversionRun conversion(job, platform, observer);
+  ConversionRun conversion(job, platform, observer, request.parameterFile);
   return conversion.Run();
 }

@@ -5,25 +5,18 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "job/Job.h"
 #include "job/JobReader.h"
 #include "platform/Platform.h"
+#include "run/ParameterFile.h"
 #include "run/RunObserver.h"
 
 struct RunRequest {
-  std::string parameterFile;  // as given on the command line
+  std::string parameterFile;  // as given on the command line ("-": standard input)
+  ParamEncoding encoding = ParamEncoding::kAuto;
 };
 
 // Runs the conversion; returns the exit status (0, or 1 after any error,
 // which has then been reported to `observer`).
 int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer);
-
-// Reads a whole parameter file into `reader`. Without `errors`, reading
-// stops at the first failing statement (a run); with it, every statement is
-// read and each failure is added there (a check). Returns the first error:
-// 90 with line 0 when the file cannot be opened, 90 with the lines read so
-// far when reading fails half way, or the first statement's error.
-StatementError ReadParameterFile(Platform& platform, const std::string& path, JobReader& reader,
-                                 std::vector<StatementError>* errors = nullptr);

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "job/Error.h"
+#include "job/Job.h"
+#include "record/RecordContext.h"
 
 // One input file about to be processed.
 struct InputFileInfo {
@@ -41,11 +43,22 @@ struct RunFailure {
   int64_t records = 0;          // kInput: the record count at the error (0 for 92)
 
   // What a person needs to act on it.
+  std::string parameterFile;    // the parameter file, as given
   std::string path;             // the file concerned, as written or found
   std::string reason;           // the operating system's reason, when there is one
-  std::string statement;        // kParameters: the statement line; record errors: the failing statement
+  std::string detail;           // more about the failure, in English, when there is more
+  std::string statement;        // the failing statement as written (parameters, records)
   int statementLine = 0;        // record errors: the SEL or edit statement's line, 0 when none
   size_t column = std::string::npos;  // kParameters: offset of the failing item in `statement`
+};
+
+// What the conditions of one record came to (--explain).
+struct RecordExplanation {
+  std::string_view fileName;
+  int64_t record = 0;          // 1-based number in its file
+  bool selected = false;
+  const Job* job = nullptr;
+  const RecordTrace* trace = nullptr;
 };
 
 class RunObserver {
@@ -58,5 +71,9 @@ class RunObserver {
     (void)bytes;
   }
   virtual void FileFinished(const FileSummary& summary) = 0;
+  // How many records at the start of each file to explain (0: none), and
+  // the explanation of each of them.
+  virtual int64_t RecordsToExplain() const { return 0; }
+  virtual void RecordExplained(const RecordExplanation& explanation) { (void)explanation; }
   virtual void Failed(const RunFailure& failure) = 0;
 };
