@@ -1,0 +1,68 @@
+// The console lines of a run, byte for byte in code page 932: the summary
+// line and the three forms of an error.
+#include "app/ConsolePrinter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/FakePlatform.h"
+
+namespace {
+
+// The summary line's form is also checked through the program
+// (app/Program_test.cpp); here the extremes.
+TEST(ConsolePrinterTest, SummaryLineWithCountsBeyond32BitsAndALongName) {
+  FakePlatform fake;
+  ConsolePrinter printer(fake);
+  const std::string name(300, 'n');
+  FileSummary summary;
+  summary.name = name;
+  summary.recordsRead = 2147483700;
+  summary.recordsWritten = 4294967296;
+  summary.seconds = 2;
+  printer.FileFinished(summary);
+  // 入力ﾌｧｲﾙ:nnn... 入力件数:2147483700 出力件数:4294967296 処理時間:00:02
+  EXPECT_EQ(fake.console, "\x93\xfc\x97\xcd\xcc\xa7\xb2\xd9:" + name +
+                              " \x93\xfc\x97\xcd\x8c\x8f\x90\x94:2147483700 "
+                              "\x8f\x6f\x97\xcd\x8c\x8f\x90\x94:4294967296 "
+                              "\x8f\x88\x97\x9d\x8e\x9e\x8a\xd4:00:02\n");
+}
+
+TEST(ConsolePrinterTest, TheThreeFormsOfAnError) {
+  const std::string kOutputOpen =  // 出力ﾌｧｲﾙを開く事が出来ません
+      "\x8f\x6f\x97\xcd\xcc\xa7\xb2\xd9\x82\xf0\x8a\x4a\x82\xad\x8e\x96\x82\xaa\x8f\x6f\x97\x88\x82"
+      "\xdc\x82\xb9\x82\xf1";
+  FakePlatform fake;
+  ConsolePrinter printer(fake);
+  RunFailure failure;
+
+  // The message, two blanks, the line: 入出力ﾌｧｲﾙの設定に誤りがあります  3行目
+  failure.code = ErrorCode::kBadFileSettings;
+  failure.stage = FailureStage::kParameters;
+  failure.line = 3;
+  printer.Failed(failure);
+  EXPECT_EQ(fake.console,
+            "\x93\xfc\x8f\x6f\x97\xcd\xcc\xa7\xb2\xd9\x82\xcc\x90\xdd\x92\xe8\x82\xc9\x8c\xeb\x82"
+            "\xe8\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7  3\x8d\x73\x96\xda\n");
+
+  // The bare message, whatever else the failure holds.
+  fake.console.clear();
+  failure.code = ErrorCode::kOutputOpen;
+  failure.stage = FailureStage::kOutputOpen;
+  failure.path = "o.txt";
+  failure.fileName = "a.txt";
+  printer.Failed(failure);
+  EXPECT_EQ(fake.console, kOutputOpen + "\n");
+
+  // The message with the file and the record count: ...（入力ﾌｧｲﾙ:a.txt 入力件数:2147483700 ）
+  fake.console.clear();
+  failure.stage = FailureStage::kInput;
+  failure.records = 2147483700;
+  printer.Failed(failure);
+  EXPECT_EQ(fake.console, kOutputOpen +
+                              "\x81\x69\x93\xfc\x97\xcd\xcc\xa7\xb2\xd9:a.txt "
+                              "\x93\xfc\x97\xcd\x8c\x8f\x90\x94:2147483700 \x81\x6a\n");
+}
+
+}  // namespace

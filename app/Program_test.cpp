@@ -1,0 +1,89 @@
+// The program behind main: help pages without a parameter file, and a run
+// printed on the console with its exit status.
+#include "app/Program.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/HelpText.h"
+#include "platform/FakePlatform.h"
+
+namespace {
+
+// Notes how much had been printed at every wait for a key.
+class WaitingPlatform : public FakePlatform {
+ public:
+  int ReadConsoleChar() override {
+    waitsAt.push_back(console.size());
+    return FakePlatform::ReadConsoleChar();
+  }
+  std::vector<size_t> waitsAt;
+};
+
+TEST(ProgramTest, HelpIsPaddedPagesWithAWaitAfterEachOfTheFirstFour) {
+  WaitingPlatform fake;
+  fake.SetFile("param.txt", "INP = x\n");
+  const char* argv[] = {"rux"};
+  EXPECT_EQ(RunMain(1, argv, fake), 0);
+
+  const size_t row = kHelpWidth + 1;
+  ASSERT_EQ(fake.console.size(), kHelpLines * row);
+  for (int n = 1; n <= kHelpLines; ++n) {
+    const std::string line = fake.console.substr((n - 1) * row, row);
+    EXPECT_EQ(line.substr(0, HelpLine(n).size()), HelpLine(n)) << n;
+    EXPECT_EQ(line.find_first_not_of(' ', HelpLine(n).size()), row - 1) << n;
+    EXPECT_EQ(line.back(), '\n') << n;
+  }
+  EXPECT_EQ(fake.waitsAt, (std::vector<size_t>{24 * row, 48 * row, 72 * row, 96 * row}));
+}
+
+TEST(ProgramTest, HelpTakesOneKeyPerWaitAndNeverBlocksAtEndOfInput) {
+  FakePlatform keys;
+  keys.consoleInput = "\n\n\n\n\n\n";
+  const char* argv[] = {"rux", nullptr};
+  EXPECT_EQ(RunMain(1, argv, keys), 0);
+  EXPECT_EQ(keys.consoleRead, 4u);
+
+  FakePlatform closed;  // no input at all: every wait sees the end at once
+  EXPECT_EQ(RunMain(2, argv, closed), 0);
+  EXPECT_EQ(closed.consoleRead, 4u);
+  EXPECT_EQ(closed.console, keys.console);
+}
+
+TEST(ProgramTest, ARunPrintsItsMessageAndEndsWithStatusOne) {
+  FakePlatform fake;
+  const char* argv[] = {"rux", "nosuch.txt"};
+  EXPECT_EQ(RunMain(2, argv, fake), 1);
+  // 変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙを開く事が出来ません  0行目
+  EXPECT_EQ(fake.console,
+            "\x95\xcf\x8a\xb7\xca\xdf\xd7\xd2\xb0\xc0\xcc\xa7\xb2\xd9\x82\xf0\x8a\x4a\x82\xad\x8e"
+            "\x96\x82\xaa\x8f\x6f\x97\x88\x82\xdc\x82\xb9\x82\xf1  0\x8d\x73\x96\xda\n");
+}
+
+TEST(ProgramTest, ElapsedTimeIsMinutesWithinTheHour) {
+  const struct {
+    long long seconds;
+    const char* shown;
+  } cases[] = {{61, "01:01"}, {3600, "00:00"}, {3910, "05:10"}, {59, "00:59"}, {3599, "59:59"}};
+  for (const auto& c : cases) {
+    FakePlatform fake;
+    fake.now = 1000000;
+    fake.clockStep = c.seconds;
+    fake.SetFile("param.txt", "INP = a.txt\nOUT = o.txt\n");
+    fake.SetFile("a.txt", "x\n");
+    // Arguments after the parameter file are ignored.
+    const char* argv[] = {"rux", "param.txt", "more"};
+    EXPECT_EQ(RunMain(3, argv, fake), 0);
+    // 入力ﾌｧｲﾙ:a.txt 入力件数:1 出力件数:1 処理時間:<shown>
+    EXPECT_EQ(fake.console, std::string("\x93\xfc\x97\xcd\xcc\xa7\xb2\xd9:a.txt "
+                                        "\x93\xfc\x97\xcd\x8c\x8f\x90\x94:1 "
+                                        "\x8f\x6f\x97\xcd\x8c\x8f\x90\x94:1 "
+                                        "\x8f\x88\x97\x9d\x8e\x9e\x8a\xd4:") +
+                                c.shown + "\n")
+        << c.seconds;
+  }
+}
+
+}  // namespace
