@@ -70,9 +70,9 @@ class FailingFile : public File {
 // fails after its first bytes.
 class OddPlatform : public FakePlatform {
  public:
-  std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) override {
+  std::unique_ptr<File> Open(const std::string& path, OpenMode mode, std::string& reason) override {
     if (path == failing) return std::make_unique<FailingFile>(GetFile(path));
-    return FakePlatform::OpenFile(Resolve(path), mode);
+    return FakePlatform::Open(Resolve(path), mode, reason);
   }
   bool GetFileId(const std::string& path, FileId& id) override {
     return FakePlatform::GetFileId(Resolve(path), id);
@@ -265,7 +265,8 @@ TEST(RunTest, FilesThatFailHalfWay) {
   parameters.SetFile("job/p.txt", "INP = a.txt\nFUNCTION = SORT\nOUT = o.txt\nXYZ = 1\n");
   JobReader checked;
   std::vector<StatementError> errors;
-  const StatementError first = ReadParameterFile(parameters, "job/p.txt", checked, &errors);
+  const StatementError first =
+      ReadParameterFile(parameters, "job/p.txt", ParamEncoding::kAuto, checked, &errors).first;
   EXPECT_EQ(first.code, ErrorCode::kBadStatement);
   EXPECT_EQ(first.line, 2);
   ASSERT_EQ(errors.size(), 3u);
@@ -273,7 +274,7 @@ TEST(RunTest, FilesThatFailHalfWay) {
   EXPECT_EQ(errors[2].code, ErrorCode::kParameterFileOpen);  // the read failure at the end
   EXPECT_EQ(errors[2].line, 4);
   JobReader run;
-  EXPECT_EQ(ReadParameterFile(parameters, "job/p.txt", run).line, 2);
+  EXPECT_EQ(ReadParameterFile(parameters, "job/p.txt", ParamEncoding::kAuto, run).first.line, 2);
   EXPECT_EQ(run.LinesRead(), 2);
 }
 
