@@ -6,6 +6,7 @@
 #include "platform/Cp932.h"
 #include "platform/TextIo.h"
 #include "record/RecordContext.h"
+#include "run/FileSettings.h"
 #include "run/RecordLoop.h"
 
 namespace {
@@ -14,29 +15,6 @@ std::string Upper(std::string_view text) {
   std::string upper(text);
   cp932::UpperInPlace(upper);
   return upper;
-}
-
-// True when INP names one file (no wildcards in its last component) and OUT
-// names that same existing file by another spelling ("./a.txt", ".\a.txt", a
-// symbolic link, "sub/../a.txt"). Opening the output empties it, so this is
-// refused before anything is opened, exactly like the two texts being equal.
-bool NamesSameFile(const Job& job, Platform& platform) {
-  if (job.folderMode) return false;
-  const std::string& input = job.inputPattern;
-  size_t nameStart = 0;
-  for (size_t i = 0; i < input.size(); i += cp932::CharLen(input, i)) {
-    if (cp932::CharLen(input, i) == 1 && (input[i] == '/' || input[i] == '\\')) nameStart = i + 1;
-  }
-  // "?" in a folder name is a letter; only the last component holds wildcards.
-  const std::string_view name = std::string_view(input).substr(nameStart);
-  if (cp932::FindChar(name, '*') != std::string::npos ||
-      cp932::FindChar(name, '?') != std::string::npos) {
-    return false;
-  }
-  FileId inputId;
-  FileId outputId;
-  return platform.GetFileId(input, inputId) && platform.GetFileId(job.outputPath, outputId) &&
-         inputId == outputId;
 }
 
 // One run's outputs: the file of file mode, open for the whole run, or in
