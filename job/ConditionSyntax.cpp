@@ -58,11 +58,13 @@ ErrorCode ParseComparison(StatementText& text, Term& term) {
     }
   }
   if (ErrorCode error = ReadFieldType(parts.type, term.leftType); error != ErrorCode::kNone) {
+    text.MarkAt(parts.typeColumn);
     return error;
   }
   DecodeOperator(parts.op, term.op);
   // The contains test exists for string types only.
   if (term.leftType == FieldType::kN && term.op == CompareOp::kContains) {
+    text.MarkAt(parts.typeColumn);
     return ErrorCode::kBadFieldType;
   }
 
@@ -106,12 +108,14 @@ ErrorCode ReadFieldTerm(StatementText& text, bool editDefinition, FieldTermText&
   }
   text.DropThroughComma();
   text.Mark();
+  term.lengthColumn = text.Offset();
   if (ErrorCode error = ReadPositiveNumber(text.BeforeComma(), term.left.length);
       error != ErrorCode::kNone) {
     return error;
   }
   text.DropThroughComma();
   text.Mark();
+  term.typeColumn = text.Offset();
   term.type = TrimUpper(text.BeforeComma());
   text.DropThroughComma();
 
@@ -172,7 +176,6 @@ ErrorCode ParseCondition(StatementText& text, ErrorCode limitError, Condition& c
                                                                    : ParseComparison(text, term);
     if (error != ErrorCode::kNone) return error;
     term.written.assign(text.Since(start));
-    text.Mark();
     if (error = text.ApplySeparatorRule('&'); error != ErrorCode::kNone) return error;
   }
   return ErrorCode::kNone;

@@ -24,6 +24,10 @@ struct FieldTermText {
   // The right side's type: the field's type as written (trimmed, upper
   // case), a constant's type ("A", or "N.0" for the counters), "" for a text.
   std::string rightType;
+  // Offsets in the line of the left length and type, to mark them when a
+  // check made after the whole term is read fails.
+  size_t lengthColumn = 0;
+  size_t typeColumn = 0;
 };
 
 // Reads a field term from the front of `text` up to (not including) its

@@ -114,6 +114,7 @@ ErrorCode ParseEditDefinition(Conversion conversion, StatementText& text,
   }
   if (ErrorCode error = ParseEditType(conversion, parts.type, parts.left.length, definition);
       error != ErrorCode::kNone) {
+    text.MarkAt(error == ErrorCode::kOddWideLength ? parts.lengthColumn : parts.typeColumn);
     return error;
   }
   // A quoted text takes the kind of the edit type; a constant and a field
@@ -121,12 +122,12 @@ ErrorCode ParseEditDefinition(Conversion conversion, StatementText& text,
   const char editKind = definition.numeric ? 'N' : 'A';
   if (parts.rightType.empty()) parts.rightType.assign(1, editKind);
   if (parts.rightType[0] != editKind) return ErrorCode::kTypeMismatch;
-  text.Mark();
   if (ErrorCode error = text.ApplySeparatorRule('@'); error != ErrorCode::kNone) return error;
   // Lines may grow past the usual 100,000 bytes, but a field ending beyond
   // 10 MB is a mistake in the parameter file, not a record layout: refusing
   // it here keeps a run from asking for gigabytes per line.
   if (static_cast<long long>(parts.left.position) + parts.left.length - 1 > kMaxEditLine) {
+    text.MarkAt(parts.lengthColumn);
     return ErrorCode::kBadParameter;
   }
 
@@ -153,7 +154,10 @@ ErrorCode ParseCsvDefinition(Conversion conversion, StatementText& text,
   if (text.Front() == '"' || text.Front() == '[') {
     const ErrorCode error = ReadOperands(text, true, definition.value, definition.header);
     // CSV values carry no conditions: anything left is wrong.
-    if (!text.Empty()) return ErrorCode::kBadParameter;
+    if (!text.Empty()) {
+      if (error == ErrorCode::kNone) text.Mark();
+      return ErrorCode::kBadParameter;
+    }
     if (error != ErrorCode::kNone) return error;
     // [IN_LINE] and [OUT_LINE] are written as whole numbers.
     if (definition.value.kind == Operand::Kind::kConstant &&
@@ -205,5 +209,6 @@ ErrorCode ParseCsvDefinition(Conversion conversion, StatementText& text,
   definition.header.text.assign(rest.substr(open + 1, close - open - 1));
   text.Drop(close + 1);
   text.TrimLeft();
+  text.Mark();
   return text.Empty() ? ErrorCode::kNone : ErrorCode::kBadParameter;
 }

@@ -72,6 +72,7 @@ ErrorCode StatementText::ReadConstant(Constant& constant) {
 
 ErrorCode StatementText::ApplySeparatorRule(char separator) {
   TrimLeft();
+  Mark();
   if (rest_.empty()) return ErrorCode::kNone;
   if (rest_[0] == separator) {
     Drop(1);

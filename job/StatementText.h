@@ -27,6 +27,9 @@ class StatementText {
 
   // Marks the start of the next item at the current position.
   void Mark() { mark_ = offset_; }
+  // Marks an item read earlier, at `offset` in the line: for a check that
+  // fails only once later items are read.
+  void MarkAt(size_t offset) { mark_ = offset; }
   // Offset in the line of the item marked last.
   size_t MarkedOffset() const { return mark_; }
   // The line's bytes from `from` up to the current position, blanks at the end left out.
@@ -55,7 +58,8 @@ class StatementText {
   ErrorCode ReadConstant(Constant& constant);
 
   // After a term: nothing (the list ends) or `separator` followed by more.
-  // A separator with nothing after it, or any other text, is 10.
+  // A separator with nothing after it, or any other text, is 10. Marks what
+  // follows the blanks after the term.
   ErrorCode ApplySeparatorRule(char separator);
 
  private:
