@@ -27,6 +27,43 @@ __attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...
   return text;
 }
 
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The statement, indented, and a caret under the byte at `column`. In code
+// page 932 a character's bytes are its width on the screen (double-byte
+// characters are full width), so counting bytes places the caret; tabs are
+// copied so that they expand alike.
+std::string ShowStatement(const std::string& statement, size_t column) {
+  std::string text = "  " + statement + "\n";
+  if (column == std::string::npos || column > statement.size()) return text;
+  text += "  ";
+  for (size_t i = 0; i < column; ++i) text += statement[i] == '\t' ? '\t' : ' ';
+  text += "^\n";
+  return text;
+}
+
+std::string_view KeywordOf(Conversion conversion) {
+  switch (conversion) {
+    case Conversion::kNone: return "EDT";
+    case Conversion::kUpper: return "UPP";
+    case Conversion::kLower: return "LOW";
+    case Conversion::kNarrow: return "NAR";
+    case Conversion::kWide: return "WID";
+  }
+  return "EDT";
+}
+
+// "held", or which term did not.
+std::string ConditionOutcome(const Condition& condition, int failedTerm) {
+  if (failedTerm < 0 || static_cast<size_t>(failedTerm) >= condition.terms.size()) return "held";
+  return Format("failed at term %d: %s", failedTerm + 1,
+                condition.terms[static_cast<size_t>(failedTerm)].written.c_str());
+}
+
+std::string Plural(int count, const char* word) {
+  return Format("%d %s%s", count, word, count == 1 ? "" : "s");
+}
+
 }  // namespace
 
 void ConsolePrinter::FileFinished(const FileSummary& summary) {
@@ -47,13 +84,131 @@ void ConsolePrinter::Failed(const RunFailure& failure) {
     case FailureStage::kParameters:
       // The message and the line that caused it, two blanks between them.
       platform_.WriteConsole(Format("%s  %d行目\n", message.c_str(), failure.line));
-      return;
+      break;
     case FailureStage::kOutputOpen:
       platform_.WriteConsole(message + "\n");
-      return;
+      break;
     case FailureStage::kInput:
       platform_.WriteConsole(message + Format("（入力ﾌｧｲﾙ:%s 入力件数:%" PRId64 " ）\n",
                                               failure.fileName.c_str(), failure.records));
-      return;
+      break;
   }
+  if (!options_.quiet) platform_.WriteDiagnostic(DescribeFailure(failure));
+}
+
+void ConsolePrinter::RecordExplained(const RecordExplanation& explanation) {
+  platform_.WriteDiagnostic(DescribeRecord(explanation));
+}
+
+std::string DescribeFailure(const RunFailure& failure) {
+  std::string text = Format("rux: error %d: ", ErrorNumber(failure.code));
+  const std::string english(EnglishErrorMessage(failure.code));
+  const bool statementError =
+      failure.stage == FailureStage::kParameters && failure.code != ErrorCode::kParameterFileOpen;
+  if (statementError) {
+    text += Format("%s:%d: %s", failure.parameterFile.c_str(), failure.line, english.c_str());
+    if (!failure.detail.empty()) text += ": " + failure.detail;
+    text += "\n";
+    if (!failure.statement.empty()) text += ShowStatement(failure.statement, failure.column);
+    return text;
+  }
+  if (failure.stage == FailureStage::kInput && failure.code != ErrorCode::kInputOpen) {
+    // Where in the input: the file and the record that failed.
+    text += Format("%s, record %" PRId64 ": ", failure.fileName.c_str(), failure.records);
+  }
+  if (failure.action.empty()) {
+    text += english;
+  } else {
+    text += failure.action;
+    if (!failure.path.empty()) text += " " + Quoted(failure.path);
+    if (failure.code == ErrorCode::kParameterFileOpen && failure.line > 0) {
+      text += Format(" after line %d", failure.line);
+    }
+  }
+  if (!failure.reason.empty()) text += ": " + failure.reason;
+  if (!failure.detail.empty()) text += failure.reason.empty() ? ": " + failure.detail
+                                                              : " (" + failure.detail + ")";
+  if (failure.statementLine > 0) {
+    text += Format(" (line %d: %s)", failure.statementLine, failure.statement.c_str());
+  }
+  return text + "\n";
+}
+
+std::string DescribeRecord(const RecordExplanation& explanation) {
+  const Job& job = *explanation.job;
+  const RecordTrace& trace = *explanation.trace;
+  const std::string where =
+      Format("rux: explain: %s record %" PRId64 ": ", std::string(explanation.fileName).c_str(),
+             explanation.record);
+  std::string text = where;
+  if (job.selection.empty()) {
+    text += "selected (no SEL statement)\n";
+  } else if (explanation.selected) {
+    const size_t group = trace.groupFailedTerm.empty() ? 0 : trace.groupFailedTerm.size() - 1;
+    text += Format("selected by SEL line %d: %s\n", job.selection[group].line,
+                   job.selection[group].written.c_str());
+  } else {
+    text += "not selected";
+    for (size_t group = 0; group < trace.groupFailedTerm.size(); ++group) {
+      const SelectionGroup& sel = job.selection[group];
+      text += group == 0 ? ": " : "; ";
+      text += Format("SEL line %d %s", sel.line,
+                     ConditionOutcome(sel.condition, trace.groupFailedTerm[group]).c_str());
+    }
+    text += "\n";
+  }
+  // The "@" conditions of the definitions reached.
+  for (size_t i = 0; i < trace.definitionFailedTerm.size(); ++i) {
+    const Condition* condition = nullptr;
+    std::string_view keyword = "EDT";
+    int line = 0;
+    if (job.type == ProcessingType::kEdit && i < job.edits.size()) {
+      condition = &job.edits[i].condition;
+      keyword = KeywordOf(job.edits[i].conversion);
+      line = job.edits[i].line;
+    } else if (job.type == ProcessingType::kChange && i < job.changes.size()) {
+      condition = &job.changes[i].condition;
+      line = job.changes[i].line;
+    }
+    if (condition == nullptr || condition->terms.empty()) continue;
+    text += where + Format("%s line %d: \"@\" condition %s\n", std::string(keyword).c_str(), line,
+                           ConditionOutcome(*condition, trace.definitionFailedTerm[i]).c_str());
+  }
+  return text;
+}
+
+std::string DescribeCheck(const std::string& path, const CheckResult& result) {
+  std::string text;
+  if (!result.opened) {
+    return Format("%s: error 90: %s (%s): %s\n", path.c_str(),
+                  std::string(ErrorMessage(ErrorCode::kParameterFileOpen)).c_str(),
+                  std::string(EnglishErrorMessage(ErrorCode::kParameterFileOpen)).c_str(),
+                  result.reason.c_str());
+  }
+  const char* encoding = "code page 932";
+  switch (result.encoding) {
+    case EncodingRead::kCp932: break;
+    case EncodingRead::kAscii: encoding = "ASCII (the same in code page 932 and UTF-8)"; break;
+    case EncodingRead::kUtf8Bom: encoding = "UTF-8 (byte-order mark)"; break;
+    case EncodingRead::kUtf8Guessed: encoding = "UTF-8 (recognised)"; break;
+    case EncodingRead::kUtf8Chosen: encoding = "UTF-8 (as chosen)"; break;
+  }
+  text += Format("%s: read as %s\n", path.c_str(), encoding);
+  for (const StatementError& error : result.errors) {
+    text += Format("%s:%d: error %d: %s (%s", path.c_str(), error.line, ErrorNumber(error.code),
+                   std::string(ErrorMessage(error.code)).c_str(),
+                   std::string(EnglishErrorMessage(error.code)).c_str());
+    if (!error.detail.empty()) text += ": " + error.detail;
+    text += ")\n";
+    if (!error.statement.empty()) text += ShowStatement(error.statement, error.column);
+  }
+  for (const CheckWarning& warning : result.warnings) {
+    text += Format("%s:%d: warning: %s\n", path.c_str(), warning.line, warning.message.c_str());
+  }
+  return text;
+}
+
+std::string DescribeCheckTotals(int files, int errors, int warnings) {
+  return Plural(files, "file") + ", " + Plural(errors, "error") + ", " +
+         Plural(warnings, "warning") + "\n";
 }

@@ -1,18 +1,45 @@
-// ConsolePrinter: the RunObserver that shows a run on the console — one
-// summary line per input file and the described message of an error, in
-// code page 932 exactly as batch jobs read them.
+// ConsolePrinter: the RunObserver that shows a run — one summary line per
+// input file and the described Japanese message of an error, in code page
+// 932 exactly as batch jobs read them on standard output; and for people, on
+// standard error, one English line per error (which file, why, which
+// statement) and the explanations of --explain.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "platform/Platform.h"
+#include "run/Check.h"
 #include "run/RunObserver.h"
+
+struct PrinterOptions {
+  bool quiet = false;       // no English diagnostics
+  int64_t explain = 0;      // records per file to explain on standard error
+};
 
 class ConsolePrinter : public RunObserver {
  public:
-  explicit ConsolePrinter(Platform& platform) : platform_(platform) {}
+  ConsolePrinter(Platform& platform, PrinterOptions options)
+      : platform_(platform), options_(options) {}
 
   void FileFinished(const FileSummary& summary) override;
   void Failed(const RunFailure& failure) override;
+  int64_t RecordsToExplain() const override { return options_.explain; }
+  void RecordExplained(const RecordExplanation& explanation) override;
 
  private:
   Platform& platform_;
+  PrinterOptions options_;
 };
+
+// The English diagnostic of a failure: "rux: error 91: cannot open output
+// "out/x.txt": Permission denied", then for a statement the statement and a
+// caret under the failing item. Lines end with LF.
+std::string DescribeFailure(const RunFailure& failure);
+
+// The explanation lines of one record.
+std::string DescribeRecord(const RecordExplanation& explanation);
+
+// The report of one checked file, and the closing count line.
+std::string DescribeCheck(const std::string& path, const CheckResult& result);
+std::string DescribeCheckTotals(int files, int errors, int warnings);

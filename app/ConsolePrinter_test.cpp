@@ -14,7 +14,7 @@ namespace {
 // (app/Program_test.cpp); here the extremes.
 TEST(ConsolePrinterTest, SummaryLineWithCountsBeyond32BitsAndALongName) {
   FakePlatform fake;
-  ConsolePrinter printer(fake);
+  ConsolePrinter printer(fake, PrinterOptions{});
   const std::string name(300, 'n');
   FileSummary summary;
   summary.name = name;
@@ -34,7 +34,7 @@ TEST(ConsolePrinterTest, TheThreeFormsOfAnError) {
       "\x8f\x6f\x97\xcd\xcc\xa7\xb2\xd9\x82\xf0\x8a\x4a\x82\xad\x8e\x96\x82\xaa\x8f\x6f\x97\x88\x82"
       "\xdc\x82\xb9\x82\xf1";
   FakePlatform fake;
-  ConsolePrinter printer(fake);
+  ConsolePrinter printer(fake, PrinterOptions{});
   RunFailure failure;
 
   // The message, two blanks, the line: 入出力ﾌｧｲﾙの設定に誤りがあります  3行目

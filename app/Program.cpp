@@ -4,15 +4,62 @@
 #include <new>
 #include <string>
 
+#include "RuxVersion.h"
+#include "app/CommandLine.h"
 #include "app/ConsolePrinter.h"
 #include "app/HelpText.h"
+#include "run/Check.h"
 #include "run/Run.h"
 
 namespace {
 
-// The help text, each line padded with blanks to its full width, with a
-// pause for one key after every page of 24 lines except the last.
-void ShowHelp(Platform& platform) {
+constexpr int kUsageStatus = 2;
+
+constexpr std::string_view kUsage =
+    "Usage: rux [OPTION]... PARAMETER-FILE\n"
+    "       rux --check [OPTION]... PARAMETER-FILE...\n"
+    "       rux\n"
+    "Convert fixed-width Shift-JIS (code page 932) text files as a parameter file\n"
+    "describes: select records, then copy them, replace texts, place fields (EDIT)\n"
+    "or write tab-separated values. Without arguments, rux shows its parameter\n"
+    "language (in Japanese), page by page.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help               show this help and exit\n"
+    "  -V, --version            show the version and exit\n"
+    "      --check              check each parameter file completely (every error,\n"
+    "                           warnings for paths that will not work here) without\n"
+    "                           opening any input or output\n"
+    "      --explain=N          run as usual and tell on standard error, for the\n"
+    "                           first N records of each input file, which SEL group\n"
+    "                           selected it or where each group failed, and which\n"
+    "                           \"@\" conditions held\n"
+    "      --param-encoding=ENC read parameter files as ENC: auto (the default: UTF-8\n"
+    "                           when the file starts with a byte-order mark or is\n"
+    "                           recognised as UTF-8, else code page 932), cp932 or utf-8\n"
+    "  -q, --quiet              no English diagnostics on standard error\n"
+    "      --                   end of options\n"
+    "Arguments after the parameter file are ignored (with a warning).\n"
+    "\n"
+    "Environment:\n"
+    "  RUX_CONSOLE              cp932 or utf-8: the encoding of console messages\n"
+    "                           (default: UTF-8 on a UTF-8 terminal, else code page 932)\n"
+    "  RUX_PARAM_ENCODING       like --param-encoding (the option wins)\n"
+    "  LC_ALL, LC_CTYPE, LANG   whether a terminal is UTF-8\n"
+    "\n"
+    "Exit status:\n"
+    "  0  success (also after the help texts and a clean --check)\n"
+    "  1  an error in a parameter file, a file or a record (the message says which)\n"
+    "  2  a mistake on the command line\n"
+    "\n"
+    "See rux(1) for the parameter language in English.\n";
+
+// The help text, each line padded with blanks to its full width. When a
+// person reads it on a terminal it pauses for a key after every page of 24
+// lines except the last; read through a pipe or into a file it does not.
+void ShowHelpText(Platform& platform) {
+  const bool pause =
+      platform.IsTerminal(Stream::kInput) && platform.IsTerminal(Stream::kOutput);
   std::string text;
   for (int n = 1; n <= kHelpLines; ++n) {
     const std::string_view line = HelpLine(n);
@@ -20,14 +67,62 @@ void ShowHelp(Platform& platform) {
     if (text.size() < static_cast<size_t>(kHelpWidth)) text.append(kHelpWidth - text.size(), ' ');
     text += '\n';
     platform.WriteConsole(text);
-    if (HelpWaitsAfter(n)) platform.ReadConsoleChar();
+    if (pause && HelpWaitsAfter(n)) platform.ReadConsoleChar();
   }
+}
+
+// The parameter-file encoding: the option, else RUX_PARAM_ENCODING, else auto.
+ParamEncoding ChooseEncoding(const CommandLine& line, Platform& platform) {
+  if (line.encodingGiven) return line.encoding;
+  std::string name;
+  ParamEncoding encoding = ParamEncoding::kAuto;
+  if (platform.GetEnvironment("RUX_PARAM_ENCODING", name) && !name.empty() &&
+      !ParseEncodingName(name, encoding)) {
+    if (!line.quiet) {
+      platform.WriteDiagnostic("rux: warning: RUX_PARAM_ENCODING must be auto, cp932 or utf-8; "
+                               "using auto\n");
+    }
+    return ParamEncoding::kAuto;
+  }
+  return encoding;
+}
+
+int RunCheck(const CommandLine& line, Platform& platform) {
+  const ParamEncoding encoding = ChooseEncoding(line, platform);
+  int errors = 0;
+  int warnings = 0;
+  for (const std::string& path : line.checkFiles) {
+    const CheckResult result = CheckParameterFile(platform, path, encoding);
+    errors += result.opened ? static_cast<int>(result.errors.size()) : 1;
+    warnings += static_cast<int>(result.warnings.size());
+    platform.WriteConsole(DescribeCheck(path, result));
+  }
+  platform.WriteConsole(
+      DescribeCheckTotals(static_cast<int>(line.checkFiles.size()), errors, warnings));
+  return errors == 0 ? 0 : 1;
+}
+
+int RunJob(const CommandLine& line, Platform& platform) {
+  if (!line.ignored.empty() && !line.quiet) {
+    std::string ignored;
+    for (const std::string& argument : line.ignored) ignored += " " + argument;
+    platform.WriteDiagnostic("rux: warning: ignoring what follows the parameter file:" + ignored +
+                             "\n");
+  }
+  PrinterOptions options;
+  options.quiet = line.quiet;
+  options.explain = line.explain;
+  ConsolePrinter printer(platform, options);
+  RunRequest request;
+  request.parameterFile = line.parameterFile;
+  request.encoding = ChooseEncoding(line, platform);
+  return RunConversion(request, platform, printer);
 }
 
 Platform* g_outOfMemoryPlatform = nullptr;
 
 // Nothing here may allocate: the message is a literal and the platform
-// writes it straight to the descriptor.
+// writes ASCII straight to the descriptor.
 void OnOutOfMemory() {
   if (g_outOfMemoryPlatform != nullptr) {
     g_outOfMemoryPlatform->WriteDiagnostic("rux: error: out of memory\n");
@@ -38,14 +133,24 @@ void OnOutOfMemory() {
 }  // namespace
 
 int RunMain(int argc, const char* const* argv, Platform& platform) {
-  if (argc < 2 || argv[1] == nullptr) {
-    ShowHelp(platform);
-    return 0;
+  const CommandLine line = ParseCommandLine(argc, argv);
+  switch (line.action) {
+    case Action::kHelpText:
+      ShowHelpText(platform);
+      return 0;
+    case Action::kUsage:
+      platform.WriteConsole(std::string(kUsage));
+      return 0;
+    case Action::kVersion:
+      platform.WriteConsole("rux " RUX_VERSION "\n");
+      return 0;
+    case Action::kUsageError:
+      platform.WriteDiagnostic("rux: " + line.error + "\nTry 'rux --help' for more information.\n");
+      return kUsageStatus;
+    case Action::kCheck: return RunCheck(line, platform);
+    case Action::kRun: return RunJob(line, platform);
   }
-  ConsolePrinter printer(platform);
-  RunRequest request;
-  request.parameterFile = argv[1];
-  return RunConversion(request, platform, printer);
+  return kUsageStatus;
 }
 
 void InstallOutOfMemoryHandler(Platform& platform) {

@@ -25,6 +25,7 @@ class WaitingPlatform : public FakePlatform {
 TEST(ProgramTest, HelpIsPaddedPagesWithAWaitAfterEachOfTheFirstFour) {
   WaitingPlatform fake;
   fake.SetFile("param.txt", "INP = x\n");
+  fake.terminals[0] = fake.terminals[1] = true;  // a person at a terminal
   const char* argv[] = {"rux"};
   EXPECT_EQ(RunMain(1, argv, fake), 0);
 
@@ -41,15 +42,28 @@ TEST(ProgramTest, HelpIsPaddedPagesWithAWaitAfterEachOfTheFirstFour) {
 
 TEST(ProgramTest, HelpTakesOneKeyPerWaitAndNeverBlocksAtEndOfInput) {
   FakePlatform keys;
+  keys.terminals[0] = keys.terminals[1] = true;
   keys.consoleInput = "\n\n\n\n\n\n";
   const char* argv[] = {"rux", nullptr};
   EXPECT_EQ(RunMain(1, argv, keys), 0);
   EXPECT_EQ(keys.consoleRead, 4u);
 
   FakePlatform closed;  // no input at all: every wait sees the end at once
+  closed.terminals[0] = closed.terminals[1] = true;
   EXPECT_EQ(RunMain(2, argv, closed), 0);
   EXPECT_EQ(closed.consoleRead, 4u);
   EXPECT_EQ(closed.console, keys.console);
+
+  // Read through a pipe or into a file, or with input from one, it never waits.
+  for (int terminal = 0; terminal < 3; ++terminal) {
+    FakePlatform piped;
+    piped.consoleInput = "\n\n\n\n";
+    piped.terminals[0] = terminal == 1;
+    piped.terminals[1] = terminal == 2;
+    EXPECT_EQ(RunMain(1, argv, piped), 0);
+    EXPECT_EQ(piped.consoleRead, 0u) << terminal;
+    EXPECT_EQ(piped.console, keys.console);
+  }
 }
 
 TEST(ProgramTest, ARunPrintsItsMessageAndEndsWithStatusOne) {

@@ -30,6 +30,7 @@ class Outputs {
   bool OpenForRun() {
     if (job_.folderMode) return true;
     path = job_.outputPath;
+    action = "cannot open output";
     return Open(path);
   }
 
@@ -38,6 +39,7 @@ class Outputs {
   bool OpenForInput(const DirMatch& input) {
     if (!job_.folderMode) return true;
     path = job_.outputPath + input.name;
+    action = "cannot open output";
     std::unique_ptr<File> file =
         platform_.Open(path, job_.append ? OpenMode::kAppend : OpenMode::kWrite, reason);
     if (!file) return false;
@@ -94,6 +96,7 @@ class Outputs {
 
   TextWriter& Writer() { return writer_; }
 
+  std::string action;
   std::string path;
   std::string reason;
   std::string detail;
@@ -114,6 +117,7 @@ class Outputs {
   // Notes the writer's reason when `stored` is false.
   bool Stored(bool stored) {
     if (!stored && reason.empty()) {
+      action = "cannot write output";
       reason = writer_.FailureReason();
       if (reason.empty()) reason = "the data could not be stored";
       path = job_.folderMode ? path : job_.outputPath;
@@ -143,8 +147,8 @@ class ConversionRun {
     std::vector<DirMatch> matches = platform_.FindFiles(job_.inputPattern);
     if (matches.empty()) {
       context_.error = ErrorCode::kInputOpen;
+      failureAction_ = "no file matches";
       failurePath_ = job_.inputPattern;
-      failureDetail_ = "no file matches the INP pattern";
     }
     int index = 0;
     for (const DirMatch& match : matches) {
@@ -187,10 +191,12 @@ class ConversionRun {
       failure.records = context_.inCount;
     }
     if (context_.error == ErrorCode::kOutputOpen) {
+      failure.action = outputs_.action;
       failure.path = outputs_.path;
       failure.reason = outputs_.reason;
       failure.detail = outputs_.detail;
     } else {
+      failure.action = failureAction_;
       failure.path = failurePath_;
       failure.reason = failureReason_;
       failure.detail = failureDetail_;
@@ -219,6 +225,7 @@ class ConversionRun {
     }
     if (!input) {
       context_.error = ErrorCode::kInputOpen;
+      failureAction_ = "cannot open input";
       failurePath_ = match.fullPath;
       outputs_.AbandonInput();
       return;
@@ -226,6 +233,7 @@ class ConversionRun {
     reader_.Attach(std::move(input));
     ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_);
     if (context_.error == ErrorCode::kInputOpen) {
+      failureAction_ = "cannot read input";
       failurePath_ = match.fullPath;
       failureReason_ = reader_.FailureReason();
     } else if (context_.error == ErrorCode::kOutputOpen) {
@@ -243,6 +251,7 @@ class ConversionRun {
     failure.code = ErrorCode::kOutputOpen;
     failure.stage = FailureStage::kOutputOpen;
     failure.parameterFile = parameterFile_;
+    failure.action = outputs_.action;
     failure.path = outputs_.path;
     failure.reason = outputs_.reason;
     failure.detail = outputs_.detail;
@@ -257,6 +266,7 @@ class ConversionRun {
   TextReader reader_;
   RecordContext context_;
   std::string currentName_;
+  std::string failureAction_;
   std::string failurePath_;
   std::string failureReason_;
   std::string failureDetail_;
@@ -286,6 +296,8 @@ int RunConversion(const RunRequest& request, Platform& platform, RunObserver& ob
     failure.column = error.column;
     failure.detail = error.detail;
     if (error.code == ErrorCode::kParameterFileOpen) {
+      failure.action = error.line == 0 ? "cannot open the parameter file"
+                                       : "cannot read the parameter file";
       failure.path = request.parameterFile;
       failure.reason = read.reason;
     }

@@ -44,6 +44,7 @@ struct RunFailure {
 
   // What a person needs to act on it.
   std::string parameterFile;    // the parameter file, as given
+  std::string action;           // files: what could not be done ("cannot open output")
   std::string path;             // the file concerned, as written or found
   std::string reason;           // the operating system's reason, when there is one
   std::string detail;           // more about the failure, in English, when there is more

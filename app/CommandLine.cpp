@@ -1,0 +1,132 @@
+#include "app/CommandLine.h"
+
+#include <getopt.h>
+#include <strings.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+enum LongOnly : int { kCheckOption = 256, kExplainOption, kEncodingOption };
+
+const option kOptions[] = {
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"check", no_argument, nullptr, kCheckOption},
+    {"explain", required_argument, nullptr, kExplainOption},
+    {"param-encoding", required_argument, nullptr, kEncodingOption},
+    {nullptr, 0, nullptr, 0},
+};
+
+bool ParseCount(const char* text, int64_t& count) {
+  if (text == nullptr || *text < '0' || *text > '9') return false;
+  char* end = nullptr;
+  errno = 0;
+  const long long value = std::strtoll(text, &end, 10);
+  if (errno != 0 || *end != '\0') return false;
+  count = value;
+  return true;
+}
+
+CommandLine UsageError(std::string error) {
+  CommandLine line;
+  line.action = Action::kUsageError;
+  line.error = std::move(error);
+  return line;
+}
+
+}  // namespace
+
+bool ParseEncodingName(const std::string& name, ParamEncoding& encoding) {
+  const char* text = name.c_str();
+  if (strcasecmp(text, "auto") == 0) {
+    encoding = ParamEncoding::kAuto;
+  } else if (strcasecmp(text, "cp932") == 0 || strcasecmp(text, "sjis") == 0 ||
+             strcasecmp(text, "shift_jis") == 0) {
+    encoding = ParamEncoding::kCp932;
+  } else if (strcasecmp(text, "utf-8") == 0 || strcasecmp(text, "utf8") == 0) {
+    encoding = ParamEncoding::kUtf8;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+  // The arguments end at argc or at the first null pointer.
+  for (int i = 0; i < argc; ++i) {
+    if (argv[i] == nullptr) {
+      argc = i;
+      break;
+    }
+  }
+  CommandLine line;
+  bool check = false;
+  bool help = false;
+  bool version = false;
+  // "+": options end at the first other argument, so everything after the
+  // parameter file is left alone; our own messages replace getopt's.
+  optind = 0;
+  opterr = 0;
+  char* const* args = const_cast<char* const*>(argv);
+  for (;;) {
+    const int option = getopt_long(argc, args, "+:hVq", kOptions, nullptr);
+    if (option == -1) break;
+    switch (option) {
+      case 'h': help = true; break;
+      case 'V': version = true; break;
+      case 'q': line.quiet = true; break;
+      case kCheckOption: check = true; break;
+      case kExplainOption:
+        if (!ParseCount(optarg, line.explain)) {
+          return UsageError("--explain needs a number of records, not '" + std::string(optarg) + "'");
+        }
+        break;
+      case kEncodingOption:
+        if (!ParseEncodingName(optarg, line.encoding)) {
+          return UsageError("--param-encoding must be auto, cp932 or utf-8, not '" +
+                            std::string(optarg) + "'");
+        }
+        line.encodingGiven = true;
+        break;
+      case ':':
+        return UsageError("option '" + std::string(argv[optind - 1]) + "' needs a value");
+      default: {
+        // A short option is named by optopt; a long one is the argument just read.
+        const std::string name = optopt > 0 && optopt < 256
+                                     ? std::string("-") + static_cast<char>(optopt)
+                                     : std::string(argv[optind - 1]);
+        return UsageError("unknown option '" + name + "'");
+      }
+    }
+  }
+  if (help) {
+    line.action = Action::kUsage;
+    return line;
+  }
+  if (version) {
+    line.action = Action::kVersion;
+    return line;
+  }
+  const int first = optind;
+  if (check) {
+    if (line.explain > 0) return UsageError("--check and --explain cannot be used together");
+    if (first >= argc) return UsageError("--check needs at least one parameter file");
+    line.action = Action::kCheck;
+    for (int i = first; i < argc; ++i) line.checkFiles.emplace_back(argv[i]);
+    return line;
+  }
+  if (first >= argc) {
+    if (line.explain > 0 || line.encodingGiven || line.quiet) {
+      return UsageError("a parameter file is needed");
+    }
+    line.action = Action::kHelpText;
+    return line;
+  }
+  line.action = Action::kRun;
+  line.parameterFile = argv[first];
+  for (int i = first + 1; i < argc; ++i) line.ignored.emplace_back(argv[i]);
+  return line;
+}

@@ -1,0 +1,37 @@
+// The command line: options (parsed with getopt_long, so they stand before
+// the parameter file and "--" ends them), the parameter file, and the
+// arguments after it, which are ignored as they always were (with a warning).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "run/ParameterFile.h"
+
+enum class Action : uint8_t {
+  kHelpText,    // no argument: the parameter language, page by page
+  kUsage,       // -h, --help
+  kVersion,     // -V, --version
+  kRun,         // a parameter file
+  kCheck,       // --check FILE...
+  kUsageError,  // `error` says what is wrong
+};
+
+struct CommandLine {
+  Action action = Action::kHelpText;
+  std::string parameterFile;            // kRun
+  std::vector<std::string> checkFiles;  // kCheck
+  std::vector<std::string> ignored;     // kRun: what followed the parameter file
+  int64_t explain = 0;                  // --explain N: records per input file
+  ParamEncoding encoding = ParamEncoding::kAuto;
+  bool encodingGiven = false;           // --param-encoding was given
+  bool quiet = false;                   // -q: no English diagnostics
+  std::string error;                    // kUsageError
+};
+
+CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// "auto", "cp932" or "utf-8" (case-blind; also "sjis", "shift_jis", "utf8");
+// false for anything else.
+bool ParseEncodingName(const std::string& name, ParamEncoding& encoding);
