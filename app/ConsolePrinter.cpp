@@ -113,8 +113,10 @@ std::string DescribeFailure(const RunFailure& failure) {
     return text;
   }
   if (failure.stage == FailureStage::kInput && failure.code != ErrorCode::kInputOpen) {
-    // Where in the input: the file and the record that failed.
-    text += Format("%s, record %" PRId64 ": ", failure.fileName.c_str(), failure.records);
+    // Where in the input: the file, and the record that failed.
+    text += failure.records > 0 ? Format("%s, record %" PRId64 ": ", failure.fileName.c_str(),
+                                         failure.records)
+                                : failure.fileName + ": ";
   }
   if (failure.action.empty()) {
     text += english;

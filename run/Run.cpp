@@ -226,7 +226,7 @@ class ConversionRun {
     if (!input) {
       context_.error = ErrorCode::kInputOpen;
       failureAction_ = "cannot open input";
-      failurePath_ = match.fullPath;
+      failurePath_ = WrittenPath(match);
       outputs_.AbandonInput();
       return;
     }
@@ -234,7 +234,7 @@ class ConversionRun {
     ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_);
     if (context_.error == ErrorCode::kInputOpen) {
       failureAction_ = "cannot read input";
-      failurePath_ = match.fullPath;
+      failurePath_ = WrittenPath(match);
       failureReason_ = reader_.FailureReason();
     } else if (context_.error == ErrorCode::kOutputOpen) {
       outputs_.NoteWriteFailure();
@@ -244,6 +244,12 @@ class ConversionRun {
         context_.error == ErrorCode::kNone) {
       context_.error = ErrorCode::kOutputOpen;
     }
+  }
+
+  // An input file as the parameter file would name it: the INP folder as
+  // written, then the name found.
+  std::string WrittenPath(const DirMatch& match) const {
+    return std::string(FolderOf(job_.inputPattern)) + match.name;
   }
 
   void ReportOutputFailure() {

@@ -1,0 +1,2 @@
+# "-" names standard input as the parameter file.
+exec "$1" - < job.prm
