@@ -8,12 +8,19 @@
 
 namespace {
 
-enum LongOnly : int { kCheckOption = 256, kExplainOption, kEncodingOption };
+enum LongOnly : int { kCheckOption = 256, kExplainOption, kEncodingOption, kBlockSizeOption };
+
+// More threads than this buy nothing: the writer is one.
+constexpr int64_t kMaxJobs = 256;
 
 const option kOptions[] = {
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {"quiet", no_argument, nullptr, 'q'},
+    {"input", required_argument, nullptr, 'i'},
+    {"output", required_argument, nullptr, 'o'},
+    {"jobs", required_argument, nullptr, 'j'},
+    {"block-size", required_argument, nullptr, kBlockSizeOption},
     {"check", no_argument, nullptr, kCheckOption},
     {"explain", required_argument, nullptr, kExplainOption},
     {"param-encoding", required_argument, nullptr, kEncodingOption},
@@ -72,13 +79,38 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   opterr = 0;
   char* const* args = const_cast<char* const*>(argv);
   for (;;) {
-    const int option = getopt_long(argc, args, "+:hVq", kOptions, nullptr);
+    const int option = getopt_long(argc, args, "+:hVqi:o:j:", kOptions, nullptr);
     if (option == -1) break;
     switch (option) {
       case 'h': help = true; break;
       case 'V': version = true; break;
       case 'q': line.quiet = true; break;
+      case 'i':
+        line.inputGiven = true;
+        line.input = optarg;
+        break;
+      case 'o':
+        line.outputGiven = true;
+        line.output = optarg;
+        break;
       case kCheckOption: check = true; break;
+      case 'j': {
+        int64_t jobs = 0;
+        if (!ParseCount(optarg, jobs) || jobs < 1 || jobs > kMaxJobs) {
+          return UsageError("--jobs needs a number of threads from 1 to 256, not '" +
+                            std::string(optarg) + "'");
+        }
+        line.jobs = static_cast<int>(jobs);
+        break;
+      }
+      case kBlockSizeOption: {
+        int64_t size = 0;
+        if (!ParseCount(optarg, size) || size < 1) {
+          return UsageError("--block-size needs a number of bytes, not '" + std::string(optarg) + "'");
+        }
+        line.blockSize = static_cast<size_t>(size);
+        break;
+      }
       case kExplainOption:
         if (!ParseCount(optarg, line.explain)) {
           return UsageError("--explain needs a number of records, not '" + std::string(optarg) + "'");
@@ -119,7 +151,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     return line;
   }
   if (first >= argc) {
-    if (line.explain > 0 || line.encodingGiven || line.quiet) {
+    if (line.explain > 0 || line.encodingGiven || line.quiet || line.inputGiven ||
+        line.outputGiven) {
       return UsageError("a parameter file is needed");
     }
     line.action = Action::kHelpText;
@@ -127,6 +160,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   }
   line.action = Action::kRun;
   line.parameterFile = argv[first];
+  if (line.parameterFile == "-" && line.inputGiven && line.input == "-") {
+    return UsageError("standard input cannot be both the parameter file and the input");
+  }
   for (int i = first + 1; i < argc; ++i) line.ignored.emplace_back(argv[i]);
   return line;
 }

@@ -3,6 +3,7 @@
 // arguments after it, which are ignored as they always were (with a warning).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +28,12 @@ struct CommandLine {
   ParamEncoding encoding = ParamEncoding::kAuto;
   bool encodingGiven = false;           // --param-encoding was given
   bool quiet = false;                   // -q: no English diagnostics
+  bool inputGiven = false;              // -i PATH: in place of INP ("-": standard input)
+  std::string input;
+  bool outputGiven = false;             // -o PATH: in place of OUT ("-": standard output)
+  std::string output;
+  int jobs = 0;                         // -j N: threads per input file (0: chosen)
+  size_t blockSize = 0;                 // --block-size: bytes per block (0: the default)
   std::string error;                    // kUsageError
 };
 

@@ -66,13 +66,21 @@ std::string Plural(int count, const char* word) {
 
 }  // namespace
 
+void ConsolePrinter::WriteConsole(const std::string& text) {
+  if (options_.consoleOnError) {
+    platform_.WriteDiagnostic(text);
+  } else {
+    platform_.WriteConsole(text);
+  }
+}
+
 void ConsolePrinter::FileFinished(const FileSummary& summary) {
   // Minutes within the hour: a file that takes 1 h 5 min 10 s shows 05:10.
   const int64_t elapsed = summary.seconds;
   const int seconds = static_cast<int>(elapsed % 60);
   const int minutes = static_cast<int>(elapsed / 60 - (elapsed / 3600) * 60);
   const std::string name(summary.name);
-  platform_.WriteConsole(Format("入力ﾌｧｲﾙ:%s 入力件数:%" PRId64 " 出力件数:%" PRId64
+  WriteConsole(Format("入力ﾌｧｲﾙ:%s 入力件数:%" PRId64 " 出力件数:%" PRId64
                                 " 処理時間:%02d:%02d\n",
                                 name.c_str(), summary.recordsRead, summary.recordsWritten,
                                 minutes, seconds));
@@ -83,13 +91,13 @@ void ConsolePrinter::Failed(const RunFailure& failure) {
   switch (failure.stage) {
     case FailureStage::kParameters:
       // The message and the line that caused it, two blanks between them.
-      platform_.WriteConsole(Format("%s  %d行目\n", message.c_str(), failure.line));
+      WriteConsole(Format("%s  %d行目\n", message.c_str(), failure.line));
       break;
     case FailureStage::kOutputOpen:
-      platform_.WriteConsole(message + "\n");
+      WriteConsole(message + "\n");
       break;
     case FailureStage::kInput:
-      platform_.WriteConsole(message + Format("（入力ﾌｧｲﾙ:%s 入力件数:%" PRId64 " ）\n",
+      WriteConsole(message + Format("（入力ﾌｧｲﾙ:%s 入力件数:%" PRId64 " ）\n",
                                               failure.fileName.c_str(), failure.records));
       break;
   }

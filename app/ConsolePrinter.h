@@ -15,6 +15,9 @@
 struct PrinterOptions {
   bool quiet = false;       // no English diagnostics
   int64_t explain = 0;      // records per file to explain on standard error
+  // The converted output goes to standard output: the summary lines and
+  // messages go to standard error instead.
+  bool consoleOnError = false;
 };
 
 class ConsolePrinter : public RunObserver {
@@ -28,6 +31,10 @@ class ConsolePrinter : public RunObserver {
   void RecordExplained(const RecordExplanation& explanation) override;
 
  private:
+  // Summary lines and messages: standard output, or standard error when the
+  // output is there.
+  void WriteConsole(const std::string& text);
+
   Platform& platform_;
   PrinterOptions options_;
 };

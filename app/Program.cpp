@@ -17,6 +17,7 @@ constexpr int kUsageStatus = 2;
 
 constexpr std::string_view kUsage =
     "Usage: rux [OPTION]... PARAMETER-FILE\n"
+    "       rux -i - -o - [OPTION]... PARAMETER-FILE   (a filter)\n"
     "       rux --check [OPTION]... PARAMETER-FILE...\n"
     "       rux\n"
     "Convert fixed-width Shift-JIS (code page 932) text files as a parameter file\n"
@@ -37,6 +38,15 @@ constexpr std::string_view kUsage =
     "      --param-encoding=ENC read parameter files as ENC: auto (the default: UTF-8\n"
     "                           when the file starts with a byte-order mark or is\n"
     "                           recognised as UTF-8, else code page 932), cp932 or utf-8\n"
+    "  -i, --input=PATH         read PATH instead of the INP files (\"-\": standard input)\n"
+    "  -o, --output=PATH        write PATH instead of the OUT/ADD file (\"-\": standard\n"
+    "                           output; summary lines and messages then go to standard\n"
+    "                           error)\n"
+    "  -j, --jobs=N             convert each input file on N threads (default: every\n"
+    "                           core for a file of 64 MiB or more, else one); the\n"
+    "                           output is the same as with one\n"
+    "      --block-size=BYTES   bytes of input a thread takes at a time (for testing;\n"
+    "                           default 1 MiB, at least 200,000)\n"
     "  -q, --quiet              no English diagnostics on standard error\n"
     "      --                   end of options\n"
     "Arguments after the parameter file are ignored (with a warning).\n"
@@ -102,6 +112,15 @@ int RunCheck(const CommandLine& line, Platform& platform) {
   return errors == 0 ? 0 : 1;
 }
 
+// A path from the command line, as the parameter file would spell it: the
+// command line is UTF-8 on this system, the parameter language code page
+// 932. A name that is not UTF-8, or has no code page 932 form, is kept as
+// its bytes (the file look-up tries the exact bytes first).
+std::string FromCommandLine(const std::string& path, Platform& platform) {
+  std::string converted;
+  return platform.ConvertUtf8ToCp932(path, converted) ? converted : path;
+}
+
 int RunJob(const CommandLine& line, Platform& platform) {
   if (!line.ignored.empty() && !line.quiet) {
     std::string ignored;
@@ -112,10 +131,17 @@ int RunJob(const CommandLine& line, Platform& platform) {
   PrinterOptions options;
   options.quiet = line.quiet;
   options.explain = line.explain;
+  options.consoleOnError = line.outputGiven && line.output == "-";
   ConsolePrinter printer(platform, options);
   RunRequest request;
   request.parameterFile = line.parameterFile;
   request.encoding = ChooseEncoding(line, platform);
+  request.overrideInput = line.inputGiven;
+  request.input = FromCommandLine(line.input, platform);
+  request.overrideOutput = line.outputGiven;
+  request.output = FromCommandLine(line.output, platform);
+  request.jobs = line.jobs;
+  if (line.blockSize > 0) request.blockSize = line.blockSize;
   return RunConversion(request, platform, printer);
 }
 

@@ -15,3 +15,44 @@ std::string_view StatementAt(const Job& job, int line) {
   }
   return {};
 }
+
+namespace {
+
+bool ConditionUses(const Condition& condition, Constant constant) {
+  for (const Term& term : condition.terms) {
+    if ((term.kind == TermKind::kSearchConstant || term.kind == TermKind::kCompareConstant) &&
+        term.constant == constant) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool OperandUses(const Operand& operand, Constant constant) {
+  return operand.kind == Operand::Kind::kConstant && operand.constant == constant;
+}
+
+}  // namespace
+
+bool UsesConstant(const Job& job, Constant constant) {
+  for (const SelectionGroup& group : job.selection) {
+    if (ConditionUses(group.condition, constant)) return true;
+  }
+  for (const ChangeDefinition& definition : job.changes) {
+    if (ConditionUses(definition.condition, constant) || OperandUses(definition.search, constant) ||
+        OperandUses(definition.replacement, constant)) {
+      return true;
+    }
+  }
+  for (const EditDefinition& definition : job.edits) {
+    if (ConditionUses(definition.condition, constant) || OperandUses(definition.value, constant)) {
+      return true;
+    }
+  }
+  for (const CsvDefinition& definition : job.csv) {
+    if (OperandUses(definition.value, constant) || OperandUses(definition.header, constant)) {
+      return true;
+    }
+  }
+  return false;
+}

@@ -154,13 +154,17 @@ struct CsvDefinition {
 };
 
 struct Job {
-  // INP and OUT/ADD as written; the pattern's last component may hold "*" and "?".
+  // INP and OUT/ADD as written; the pattern's last component may hold "*"
+  // and "?".
   std::string inputPattern;
   int inputLine = 0;
   std::string outputPath;
   int outputLine = 0;
   bool append = false;      // ADD instead of OUT
   bool folderMode = false;  // the output value ends with "/" or a single-byte "\"
+  // The command line named standard input or output ("-") instead.
+  bool standardInput = false;
+  bool standardOutput = false;
 
   ProcessingType type = ProcessingType::kCopy;
   OptionSet options;
@@ -169,6 +173,10 @@ struct Job {
   std::vector<EditDefinition> edits;      // under EDIT
   std::vector<CsvDefinition> csv;         // under CSV
 };
+
+// True when a condition, value, search text, replacement or header of the
+// job uses `constant`.
+bool UsesConstant(const Job& job, Constant constant);
 
 // The SEL or edit statement read from parameter-file line `line`, as
 // written; empty when there is none.

@@ -216,7 +216,7 @@ ErrorCode JobReader::ReadStatement(std::string_view key, std::string_view line, 
 StatementError JobReader::Finish() {
   StatementError result;
   result.line = lines_;
-  job_.folderMode = NamesFolder(job_.outputPath);
+  job_.folderMode = !job_.standardOutput && NamesFolder(job_.outputPath);
   if (job_.inputPattern.empty() || job_.outputPath.empty()) {
     result.code = ErrorCode::kBadFileSettings;
     result.detail = job_.inputPattern.empty() ? "there is no INP statement"
@@ -227,7 +227,8 @@ StatementError JobReader::Finish() {
   std::string output = job_.outputPath;
   cp932::UpperInPlace(input);
   cp932::UpperInPlace(output);
-  if (input == output) {
+  // Standard input and output are never the same as a file.
+  if (input == output && !job_.standardInput && !job_.standardOutput) {
     result.code = ErrorCode::kBadFileSettings;
     result.detail = "INP and OUT/ADD name the same file";
   }

@@ -32,6 +32,18 @@ class JobReader {
   // given and not equal once upper-cased, else 15 reported on the last line).
   StatementError Finish();
 
+  // The command line's -i and -o: they take the place of INP and OUT/ADD
+  // (whatever the file says) before Finish checks the file settings. "-" is
+  // standard input or output. An OUT value's mode (OUT or ADD) is kept.
+  void OverrideInput(std::string pattern) {
+    job_.standardInput = pattern == "-";
+    job_.inputPattern = std::move(pattern);
+  }
+  void OverrideOutput(std::string path) {
+    job_.standardOutput = path == "-";
+    job_.outputPath = std::move(path);
+  }
+
   int LinesRead() const { return lines_; }
   const Job& GetJob() const { return job_; }
   Job TakeJob() { return std::move(job_); }

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,7 +28,10 @@ class FakePlatform : public Platform {
   void WriteConsole(const std::string& text) override { console += text; }
   void WriteDiagnostic(std::string_view text) override { diagnostics += text; }
   int ReadConsoleChar() override;
+  // Safe to call from several threads (workers read the clock for the date
+  // constants); the controls are set before a run.
   long long Now() override {
+    std::lock_guard<std::mutex> lock(clockMutex_);
     long long current = now;
     now += clockStep;
     return current;
@@ -67,6 +71,7 @@ class FakePlatform : public Platform {
   friend class FakeFile;
   std::map<std::string, std::shared_ptr<Node>> files_;
   std::set<std::string> directories_;
+  std::mutex clockMutex_;
   std::shared_ptr<Node> standardOutput_ = std::make_shared<Node>();
   uint64_t nextIno_ = 1;
 };

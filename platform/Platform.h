@@ -40,6 +40,8 @@ class File {
   // Why the last Read, Write or Close failed, for people ("No space left on
   // device"); empty when unknown.
   virtual std::string FailureReason() const { return std::string(); }
+  // The size in bytes of a regular file; -1 for anything else (a pipe).
+  virtual int64_t Size() const { return -1; }
 };
 
 // The three standard streams.

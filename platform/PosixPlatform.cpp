@@ -252,7 +252,7 @@ class PosixFile : public File {
  public:
   PosixFile(int fd, const struct stat& st)
       : fd_(fd), id_{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)},
-        regular_(S_ISREG(st.st_mode)) {}
+        regular_(S_ISREG(st.st_mode)), size_(S_ISREG(st.st_mode) ? st.st_size : -1) {}
   ~PosixFile() override { Close(); }
 
   long long Read(char* buffer, size_t size) override {
@@ -310,10 +310,13 @@ class PosixFile : public File {
     return error_ == 0 ? std::string() : std::string(std::strerror(error_));
   }
 
+  int64_t Size() const override { return size_; }
+
  private:
   int fd_;
   FileId id_;
   bool regular_;
+  int64_t size_;
   int error_ = 0;
 };
 

@@ -67,49 +67,69 @@ bool TextReader::Fill() {
   return true;
 }
 
+bool NextPiece(const char* data, size_t avail, bool complete, PieceCut& cut) {
+  constexpr size_t kMax = TextReader::kMaxPiece;
+  const size_t window = std::min(avail, kMax + 1);
+  if (const void* hit = std::memchr(data, '\n', window)) {
+    const size_t k = static_cast<size_t>(static_cast<const char*>(hit) - data);
+    if (k > 0 && data[k - 1] == '\r' && k <= kMax) {
+      cut = PieceCut{k, k + 1, true};  // CR LF reads as one LF
+    } else if (k + 1 <= kMax) {
+      cut = PieceCut{k + 1, k + 1, false};
+    } else {
+      cut = PieceCut{kMax, kMax, false};  // the LF lies beyond the longest piece: cut the line
+    }
+    return true;
+  }
+  if (avail > kMax) {
+    cut = PieceCut{kMax, kMax, false};
+    return true;
+  }
+  if (!complete || avail == 0) return false;
+  cut = PieceCut{avail, avail, false};  // the last line, without LF (a lone CR at its end is data)
+  return true;
+}
+
+int64_t CountPieces(std::string_view data) {
+  int64_t count = 0;
+  PieceCut cut;
+  while (NextPiece(data.data(), data.size(), true, cut)) {
+    data.remove_prefix(cut.consumed);
+    ++count;
+  }
+  return count;
+}
+
+void TextReader::AttachBlock(char* data, size_t size) {
+  Close();
+  block_ = data;
+  begin_ = 0;
+  end_ = size;
+  eof_ = true;
+  failed_ = false;
+  failureReason_.clear();
+}
+
 bool TextReader::ReadPiece(std::string_view& piece) {
-  if (!file_) return false;
+  if (!file_ && block_ == nullptr) return false;
   for (;;) {
-    char* base = buffer_.Data() + begin_;
-    size_t avail = end_ - begin_;
-    size_t window = std::min(avail, kMaxPiece + 1);
-    if (const void* hit = std::memchr(base, '\n', window)) {
-      size_t k = static_cast<size_t>(static_cast<const char*>(hit) - base);
-      if (k > 0 && base[k - 1] == '\r' && k <= kMaxPiece) {
-        base[k - 1] = '\n';  // CR LF reads as one LF
-        piece = std::string_view(base, k);
-        begin_ += k + 1;
-        return true;
-      }
-      if (k + 1 <= kMaxPiece) {
-        piece = std::string_view(base, k + 1);
-        begin_ += k + 1;
-        return true;
-      }
-      // The LF lies beyond the longest piece: cut the line.
-      piece = std::string_view(base, kMaxPiece);
-      begin_ += kMaxPiece;
+    char* base = (block_ != nullptr ? block_ : buffer_.Data()) + begin_;
+    PieceCut cut;
+    if (NextPiece(base, end_ - begin_, eof_, cut)) {
+      if (cut.crlf) base[cut.length - 1] = '\n';
+      piece = std::string_view(base, cut.length);
+      begin_ += cut.consumed;
       return true;
     }
-    if (avail > kMaxPiece) {
-      piece = std::string_view(base, kMaxPiece);
-      begin_ += kMaxPiece;
-      return true;
-    }
-    if (!Fill() && eof_) {
-      avail = end_ - begin_;
-      if (avail == 0) return false;
-      // The last line, without LF (a lone CR at its end is data).
-      piece = std::string_view(buffer_.Data() + begin_, avail);
-      begin_ = end_;
-      return true;
-    }
+    if (eof_) return false;  // nothing is left
+    Fill();                  // more bytes, or the end of the file
   }
 }
 
 void TextReader::Close() {
   if (file_) file_->Close();
   file_.reset();
+  block_ = nullptr;
   begin_ = end_ = 0;
   eof_ = true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -33,6 +34,22 @@ class IoBuffer {
   size_t size_ = 0;
 };
 
+// One piece at the front of some bytes: its length as handed out and the
+// bytes it takes from the input (one more than its length when a CR LF pair
+// becomes its LF).
+struct PieceCut {
+  size_t length = 0;
+  size_t consumed = 0;
+  bool crlf = false;  // the piece's last byte is a CR that reads as LF
+};
+
+// The piece rule. `data` starts a piece; `complete` says no bytes follow
+// `avail`. False when the bytes so far cannot decide (or nothing is left).
+bool NextPiece(const char* data, size_t avail, bool complete, PieceCut& cut);
+
+// How many pieces (records) a whole text gives, without changing it.
+int64_t CountPieces(std::string_view data);
+
 class TextReader {
  public:
   // Longest piece one read returns, the line feed included.
@@ -40,7 +57,11 @@ class TextReader {
 
   TextReader() = default;
   void Attach(std::unique_ptr<File> file);
-  bool IsOpen() const { return file_ != nullptr; }
+  // Reads pieces from a block of bytes in memory instead, which must start a
+  // piece and either end one or be the end of the file (its bytes are
+  // changed where a CR LF pair becomes LF). Nothing is copied.
+  void AttachBlock(char* data, size_t size);
+  bool IsOpen() const { return file_ != nullptr || block_ != nullptr; }
 
   // Next piece: the bytes of one line up to and including its LF, at most
   // kMaxPiece bytes (a longer line arrives in several pieces, as one read of
@@ -59,6 +80,7 @@ class TextReader {
 
   std::unique_ptr<File> file_;
   IoBuffer buffer_;
+  char* block_ = nullptr;  // AttachBlock: the bytes, instead of buffer_
   size_t begin_ = 0;
   size_t end_ = 0;
   bool eof_ = false;  // no more bytes from the file (end, 0x1A or failure)

@@ -10,6 +10,7 @@ void CsvRecord(const Job& job, std::string_view record, RecordContext& context) 
   // The output count restarts for every input file, so the header goes out
   // just before the first output line of each input file.
   if (context.outCount == 1 && job.options.Has(Option::kCsvHeader)) {
+    const size_t start = context.out.size();
     for (size_t i = 0; i < job.csv.size(); ++i) {
       const Operand& header = job.csv[i].header;
       if (i > 0) context.out.push_back('\t');
@@ -21,6 +22,7 @@ void CsvRecord(const Job& job, std::string_view record, RecordContext& context) 
       }
     }
     context.out.push_back('\n');
+    context.headerLength = context.out.size() - start;
   }
 
   const bool lenient = job.options.Has(Option::kLenientFields);

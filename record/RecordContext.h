@@ -49,6 +49,10 @@ struct RecordContext {
 
   // Text the records produced, line feeds included, for the caller to write.
   std::string out;
+  // CSV: the length of the header line a record put in front of its own
+  // line (it comes with the first output record of a file); the caller
+  // resets it.
+  size_t headerLength = 0;
 
   // When set, the record steps note there what their conditions came to.
   RecordTrace* trace = nullptr;

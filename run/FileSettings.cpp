@@ -17,7 +17,9 @@ bool HasWildcards(std::string_view pattern) {
 }
 
 bool NamesSameFile(const Job& job, Platform& platform) {
-  if (job.folderMode || HasWildcards(job.inputPattern)) return false;
+  if (job.folderMode || job.standardInput || job.standardOutput || HasWildcards(job.inputPattern)) {
+    return false;
+  }
   FileId inputId;
   FileId outputId;
   return platform.GetFileId(job.inputPattern, inputId) &&

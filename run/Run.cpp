@@ -1,12 +1,15 @@
 #include "run/Run.h"
 
+#include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/Cp932.h"
 #include "platform/TextIo.h"
 #include "record/RecordContext.h"
 #include "run/FileSettings.h"
+#include "run/ParallelLoop.h"
 #include "run/RecordLoop.h"
 
 namespace {
@@ -31,6 +34,15 @@ class Outputs {
     if (job_.folderMode) return true;
     path = job_.outputPath;
     action = "cannot open output";
+    if (job_.standardOutput) {
+      std::unique_ptr<File> file = platform_.OpenStandardOutput();
+      if (!file) {
+        reason = "standard output is closed";
+        return false;
+      }
+      writer_.Attach(std::move(file));
+      return true;
+    }
     return Open(path);
   }
 
@@ -134,9 +146,9 @@ class Outputs {
 class ConversionRun {
  public:
   ConversionRun(const Job& job, Platform& platform, RunObserver& observer,
-                const std::string& parameterFile)
-      : job_(job), platform_(platform), observer_(observer), parameterFile_(parameterFile),
-        outputs_(job, platform), context_(platform) {}
+                const RunRequest& request)
+      : job_(job), platform_(platform), observer_(observer), request_(request),
+        parameterFile_(request.parameterFile), outputs_(job, platform), context_(platform) {}
 
   int Run() {
     if (!outputs_.OpenForRun()) {
@@ -144,7 +156,16 @@ class ConversionRun {
       return 1;
     }
 
-    std::vector<DirMatch> matches = platform_.FindFiles(job_.inputPattern);
+    std::vector<DirMatch> matches;
+    if (job_.standardInput) {
+      // Standard input is one input file, named "-".
+      DirMatch standard;
+      standard.name = job_.inputPattern;
+      standard.fullPath = job_.inputPattern;
+      matches.push_back(standard);
+    } else {
+      matches = platform_.FindFiles(job_.inputPattern);
+    }
     if (matches.empty()) {
       context_.error = ErrorCode::kInputOpen;
       failureAction_ = "no file matches";
@@ -217,7 +238,9 @@ class ConversionRun {
       context_.error = ErrorCode::kOutputOpen;
       return;
     }
-    std::unique_ptr<File> input = platform_.Open(match.fullPath, OpenMode::kRead, failureReason_);
+    std::unique_ptr<File> input =
+        job_.standardInput ? platform_.OpenStandardInput()
+                           : platform_.Open(match.fullPath, OpenMode::kRead, failureReason_);
     // The run's own open output is never read as input (INP matching OUT).
     if (input && outputs_.IsOutput(*input)) {
       input.reset();
@@ -230,20 +253,40 @@ class ConversionRun {
       outputs_.AbandonInput();
       return;
     }
-    reader_.Attach(std::move(input));
-    ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_);
+    const int workers = WorkersFor(*input);
+    if (workers > 1) {
+      ParallelOptions options;
+      options.workers = workers;
+      options.blockSize = request_.blockSize;
+      ProcessRecordsInParallel(job_, *input, outputs_.Writer(), context_, observer_, platform_,
+                               options, failureReason_);
+      input->Close();
+    } else {
+      reader_.Attach(std::move(input));
+      ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_);
+      failureReason_ = reader_.FailureReason();
+      reader_.Close();
+    }
     if (context_.error == ErrorCode::kInputOpen) {
       failureAction_ = "cannot read input";
       failurePath_ = WrittenPath(match);
-      failureReason_ = reader_.FailureReason();
     } else if (context_.error == ErrorCode::kOutputOpen) {
       outputs_.NoteWriteFailure();
     }
-    reader_.Close();
     if (!outputs_.FinishInput(context_.error == ErrorCode::kNone) &&
         context_.error == ErrorCode::kNone) {
       context_.error = ErrorCode::kOutputOpen;
     }
+  }
+
+  // Threads for one input file. One thread whenever records must be seen in
+  // order by one context: explanations, and [OUT_LINE].
+  int WorkersFor(const File& input) const {
+    if (observer_.RecordsToExplain() > 0 || !CanRunInParallel(job_)) return 1;
+    if (request_.jobs > 0) return request_.jobs;
+    constexpr int64_t kLargeFile = int64_t{64} << 20;
+    if (input.Size() < kLargeFile) return 1;
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
   }
 
   // An input file as the parameter file would name it: the INP folder as
@@ -267,6 +310,7 @@ class ConversionRun {
   const Job& job_;
   Platform& platform_;
   RunObserver& observer_;
+  const RunRequest& request_;
   const std::string& parameterFile_;
   Outputs outputs_;
   TextReader reader_;
@@ -286,6 +330,8 @@ int RunConversion(const RunRequest& request, Platform& platform, RunObserver& ob
                                                reader);
   StatementError error = read.first;
   if (error.ok()) {
+    if (request.overrideInput) reader.OverrideInput(request.input);
+    if (request.overrideOutput) reader.OverrideOutput(request.output);
     error = reader.Finish();
     if (error.ok() && NamesSameFile(reader.GetJob(), platform)) {
       error.code = ErrorCode::kBadFileSettings;
@@ -311,6 +357,6 @@ int RunConversion(const RunRequest& request, Platform& platform, RunObserver& ob
     return 1;
   }
   const Job job = reader.TakeJob();
-  ConversionRun conversion(job, platform, observer, request.parameterFile);
+  ConversionRun conversion(job, platform, observer, request);
   return conversion.Run();
 }

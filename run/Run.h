@@ -15,6 +15,15 @@
 struct RunRequest {
   std::string parameterFile;  // as given on the command line ("-": standard input)
   ParamEncoding encoding = ParamEncoding::kAuto;
+  // -i and -o: in place of INP and OUT/ADD ("-": standard input, output).
+  bool overrideInput = false;
+  std::string input;
+  bool overrideOutput = false;
+  std::string output;
+  // Threads converting one input file: 0 chooses (every core for a file of
+  // 64 MiB or more, else one); the blocks they take (for testing).
+  int jobs = 0;
+  size_t blockSize = size_t{1} << 20;
 };
 
 // Runs the conversion; returns the exit status (0, or 1 after any error,

@@ -119,7 +119,9 @@ void Check(const Scenario& s, FakePlatform& fake) {
   fake.failClose = s.faults.failClose;
   fake.clockStep = s.faults.clockStep;
   Recorder recorder;
-  const int status = RunConversion(RunRequest{"job/p.txt"}, fake, recorder);
+  RunRequest request;
+  request.parameterFile = "job/p.txt";
+  const int status = RunConversion(request, fake, recorder);
   EXPECT_EQ(recorder.calls, s.calls) << s.name;
   const bool failed = !recorder.calls.empty() && recorder.calls.back().rfind("fail", 0) == 0;
   EXPECT_EQ(status, failed ? 1 : 0) << s.name;

@@ -1,0 +1,323 @@
+#include "run/ParallelLoop.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "record/RecordStep.h"
+
+namespace {
+
+constexpr char kEndOfFile = '\x1A';
+
+// Bytes read beyond a block when its end is not yet a piece boundary: one
+// piece and the byte that decides it.
+constexpr size_t kReadAhead = TextReader::kMaxPiece + 1;
+
+// One block of input and what a worker made of it.
+struct Block {
+  IoBuffer input;
+  size_t size = 0;
+  bool last = false;       // the end of the file is in this block
+  int64_t inBase = 0;      // records before the block, when [IN_LINE] needs them
+  // The worker's results.
+  bool done = false;
+  std::string output;                  // the records' texts, one after the other
+  std::vector<size_t> ends;            // per record: where its text ends in `output`
+  int64_t headerRecord = -1;           // the record whose text starts with a CSV header
+  size_t headerLength = 0;
+  int64_t selected = 0;
+  ErrorCode error = ErrorCode::kNone;  // the first error, at the last record in `ends`
+  int errorLine = 0;
+};
+
+// The blocks of one file, shared by the reader, the workers and the writer
+// under one lock; blocks are large, so the lock is taken rarely.
+class Pipeline {
+ public:
+  Pipeline(const Job& job, File& input, Platform& platform, std::string_view fileName,
+           const ParallelOptions& options)
+      : job_(job), input_(input), platform_(platform), fileName_(fileName),
+        blockSize_(std::max<size_t>(options.blockSize, 1)),
+        countRecords_(UsesConstant(job, Constant::kInLine)),
+        direct_(job.type == ProcessingType::kCopy && job.selection.empty()) {
+    // Two blocks per worker: one being converted, one waiting to be written.
+    const size_t blocks = static_cast<size_t>(options.workers) * 2 + 1;
+    for (size_t i = 0; i < blocks; ++i) free_.push_back(std::make_unique<Block>());
+    for (int i = 0; i < options.workers; ++i) {
+      contexts_.push_back(std::make_unique<RecordContext>(platform_));
+    }
+  }
+
+  // Runs the reader and the workers, and writes on this thread.
+  void Run(TextWriter& writer, RecordContext& context, RunObserver& observer) {
+    std::thread reader([this] { ReadBlocks(); });
+    std::vector<std::thread> workers;
+    for (auto& workerContext : contexts_) {
+      RecordContext* own = workerContext.get();
+      workers.emplace_back([this, own] { ConvertBlocks(*own); });
+    }
+    WriteBlocks(writer, context, observer);
+    Stop();
+    reader.join();
+    for (std::thread& worker : workers) worker.join();
+  }
+
+  bool ReadFailed() const { return readFailed_; }
+  const std::string& ReadFailure() const { return readFailure_; }
+
+ private:
+  // ------------------------------------------------------------ reading
+
+  // Reads the file into blocks that each end on a piece boundary, and queues
+  // them. The bytes after the last boundary go on to the next block.
+  void ReadBlocks() {
+    std::string carry;
+    bool ended = false;
+    int64_t records = 0;
+    while (!ended) {
+      std::unique_ptr<Block> block = TakeFree();
+      if (!block) return;  // stopped
+      block->input.Reserve(blockSize_ + kReadAhead);
+      std::memcpy(block->input.Data(), carry.data(), carry.size());
+      size_t size = carry.size();
+      carry.clear();
+      size_t cut = 0;
+      // Read at least a block, and on until a piece boundary is decided.
+      while (!ended && (size < blockSize_ || (cut = PieceBoundary(block->input.Data(), size)) == 0)) {
+        if (block->input.Size() - size < kReadAhead) {
+          block->input.Reserve(block->input.Size() * 2, size);
+        }
+        const size_t wanted = size < blockSize_ ? blockSize_ - size : kReadAhead;
+        const long long got = input_.Read(block->input.Data() + size, wanted);
+        if (got <= 0) {
+          if (got < 0) {
+            readFailure_ = input_.FailureReason();
+            readFailed_ = true;
+          }
+          ended = true;
+          break;
+        }
+        const char* at = block->input.Data() + size;
+        if (const void* stop = std::memchr(at, kEndOfFile, static_cast<size_t>(got))) {
+          size += static_cast<size_t>(static_cast<const char*>(stop) - at);
+          ended = true;  // nothing after 0x1A is ever read
+          break;
+        }
+        size += static_cast<size_t>(got);
+      }
+      if (ended) {
+        cut = size;
+      } else if (cut == 0) {
+        cut = PieceBoundary(block->input.Data(), size);
+      }
+      carry.assign(block->input.Data() + cut, size - cut);
+      block->size = cut;
+      block->last = ended;
+      if (countRecords_) {
+        block->inBase = records;
+        records += CountPieces(std::string_view(block->input.Data(), cut));
+      }
+      Queue(std::move(block));
+    }
+  }
+
+  // The last piece boundary in `data` that the bytes there decide: after the
+  // last line feed, or, in a stretch without one, after the last whole
+  // 99,999-byte piece.
+  static size_t PieceBoundary(const char* data, size_t size) {
+    for (size_t i = size; i > 0; --i) {
+      if (data[i - 1] == '\n') return i;
+    }
+    size_t at = 0;
+    PieceCut cut;
+    while (NextPiece(data + at, size - at, false, cut)) at += cut.consumed;
+    return at;
+  }
+
+  // ------------------------------------------------------------ converting
+
+  void ConvertBlocks(RecordContext& context) {
+    for (;;) {
+      Block* block = TakeWork();
+      if (block == nullptr) return;
+      Convert(*block, context);
+      std::lock_guard<std::mutex> lock(mutex_);
+      block->done = true;
+      changed_.notify_all();
+    }
+  }
+
+  void Convert(Block& block, RecordContext& context) {
+    context.fileName = fileName_;
+    context.inCount = block.inBase;
+    context.outCount = 0;
+    context.error = ErrorCode::kNone;
+    context.errorLine = 0;
+    block.output.clear();
+    block.ends.clear();
+    block.headerRecord = -1;
+    block.error = ErrorCode::kNone;
+    // The records' texts go straight into the block's output.
+    std::swap(context.out, block.output);
+    TextReader reader;
+    reader.AttachBlock(block.input.Data(), block.size);
+    std::string_view piece;
+    while (reader.ReadPiece(piece)) {
+      if (direct_) {
+        ++context.inCount;
+        ++context.outCount;
+        context.out.append(piece);
+        if (piece.empty() || piece.back() != '\n') context.out.push_back('\n');
+      } else {
+        std::string_view record = piece;
+        if (!record.empty() && record.back() == '\n') record.remove_suffix(1);
+        context.headerLength = 0;
+        ProcessRecord(job_, record, context);
+        if (context.headerLength > 0) {
+          block.headerRecord = static_cast<int64_t>(block.ends.size());
+          block.headerLength = context.headerLength;
+        }
+      }
+      block.ends.push_back(context.out.size());
+      if (context.error != ErrorCode::kNone || stopped_.load(std::memory_order_relaxed)) break;
+    }
+    std::swap(context.out, block.output);
+    block.selected = context.outCount;
+    block.error = context.error;
+    block.errorLine = context.errorLine;
+  }
+
+  // ------------------------------------------------------------ writing
+
+  // Writes the blocks in input order, record by record, as one thread would.
+  void WriteBlocks(TextWriter& writer, RecordContext& context, RunObserver& observer) {
+    int64_t bytes = 0;
+    for (;;) {
+      std::unique_ptr<Block> block = TakeDone();
+      if (!block) break;  // all read
+      size_t start = 0;
+      for (size_t i = 0; i < block->ends.size(); ++i) {
+        ++context.inCount;
+        std::string_view text(block->output.data() + start, block->ends[i] - start);
+        start = block->ends[i];
+        // A CSV header belongs to the first record written from the file,
+        // which a block after the first may not hold.
+        if (static_cast<int64_t>(i) == block->headerRecord && context.outCount > 0) {
+          text.remove_prefix(block->headerLength);
+        }
+        if (!text.empty() && !writer.Write(text)) {
+          context.error = ErrorCode::kOutputOpen;
+          context.errorLine = 0;
+          return;
+        }
+      }
+      context.outCount += block->selected;
+      bytes += static_cast<int64_t>(block->size);
+      if (block->error != ErrorCode::kNone) {
+        context.error = block->error;
+        context.errorLine = block->errorLine;
+        return;
+      }
+      observer.RecordsAdvanced(context.inCount, bytes);
+      Recycle(std::move(block));
+    }
+  }
+
+  // ------------------------------------------------------------ the queue
+
+  std::unique_ptr<Block> TakeFree() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return !free_.empty() || stopped_; });
+    if (stopped_) return nullptr;
+    std::unique_ptr<Block> block = std::move(free_.back());
+    free_.pop_back();
+    return block;
+  }
+
+  void Queue(std::unique_ptr<Block> block) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    block->done = false;
+    const bool last = block->last;
+    pending_.push_back(std::move(block));
+    readAll_ = last;
+    changed_.notify_all();
+  }
+
+  Block* TakeWork() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      if (stopped_) return nullptr;
+      if (nextWork_ < pending_.size()) return pending_[nextWork_++].get();
+      if (readAll_) return nullptr;
+      changed_.wait(lock);
+    }
+  }
+
+  std::unique_ptr<Block> TakeDone() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] {
+      return (!pending_.empty() && pending_.front()->done) || (pending_.empty() && readAll_);
+    });
+    if (pending_.empty()) return nullptr;
+    std::unique_ptr<Block> block = std::move(pending_.front());
+    pending_.pop_front();
+    --nextWork_;
+    return block;
+  }
+
+  void Recycle(std::unique_ptr<Block> block) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    free_.push_back(std::move(block));
+    changed_.notify_all();
+  }
+
+  void Stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+    changed_.notify_all();
+  }
+
+  const Job& job_;
+  File& input_;
+  Platform& platform_;
+  std::string_view fileName_;
+  const size_t blockSize_;
+  const bool countRecords_;  // [IN_LINE] is used: blocks know the records before them
+  const bool direct_;        // COPY without conditions
+  std::vector<std::unique_ptr<RecordContext>> contexts_;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::unique_ptr<Block>> free_;
+  std::deque<std::unique_ptr<Block>> pending_;  // read, in input order
+  size_t nextWork_ = 0;                         // the first pending block no worker took
+  bool readAll_ = false;
+  std::atomic<bool> stopped_{false};
+  bool readFailed_ = false;
+  std::string readFailure_;
+};
+
+}  // namespace
+
+bool CanRunInParallel(const Job& job) { return !UsesConstant(job, Constant::kOutLine); }
+
+void ProcessRecordsInParallel(const Job& job, File& input, TextWriter& writer,
+                              RecordContext& context, RunObserver& observer, Platform& platform,
+                              const ParallelOptions& options, std::string& readFailure) {
+  context.inCount = 0;
+  context.outCount = 0;
+  Pipeline pipeline(job, input, platform, context.fileName, options);
+  pipeline.Run(writer, context, observer);
+  // A read failure would silently drop the rest of the file: once every
+  // record before it is written, it is an input that could not be read.
+  if (context.error == ErrorCode::kNone && pipeline.ReadFailed()) {
+    context.error = ErrorCode::kInputOpen;
+    readFailure = pipeline.ReadFailure();
+  }
+}
