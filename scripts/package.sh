@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from build/ (or the folder given; built first when
-# needed) and checks it: its name and version, the files it ships, and that the
-# program it holds runs, under both names, the help and the shipped examples.
+# needed) and checks it: its name and version, the files it ships, the manual
+# page, and that the program it holds runs, under both names, the help and the
+# shipped examples.
 #   bash scripts/package.sh [build-folder]
 # The package is left in <build-folder>/package/.
 set -euo pipefail
@@ -30,7 +31,8 @@ check "Depends given" test -n "$(dpkg-deb -f "$deb" Depends)"
 listing=$(dpkg-deb -c "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }')
 for path in ./usr/bin/rux "./usr/bin/RUX -> rux" ./usr/share/doc/rux/README.md \
             ./usr/share/doc/rux/examples/run.sh ./usr/share/doc/rux/examples/edit/param.txt \
-            ./usr/share/doc/rux/examples/edit/expected/stdout; do
+            ./usr/share/doc/rux/examples/edit/expected/stdout \
+            ./usr/share/man/man1/rux.1.gz "./usr/share/man/man1/RUX.1.gz -> rux.1.gz"; do
   check "ships $path" grep -qxF -- "$path" <<<"$listing"
 done
 
@@ -41,6 +43,11 @@ shows_help() {  # the help without arguments, Enter read from /dev/null: status 
   "$scratch/usr/bin/RUX" </dev/null >"$scratch/help.txt" && [ "$(head -c 15 "$scratch/help.txt")" = "RUX Version 1.0" ]
 }
 check "RUX without arguments shows the help and exits 0" shows_help
+man_page_is_docs_rux_1() {  # gzip -9n: no name or time stamp, and the page as written
+  local page=$scratch/usr/share/man/man1/rux.1.gz
+  [ "$(od -An -tu1 -j3 -N5 "$page" | tr -s ' ')" = " 0 0 0 0 0" ] && zcat "$page" | cmp -s - docs/rux.1
+}
+check "the manual page is docs/rux.1, compressed without name or time stamp" man_page_is_docs_rux_1
 check "rux runs the shipped examples as expected" \
   bash -c 'bash "$1" "$2" >"$3" 2>&1' _ "$scratch/usr/share/doc/rux/examples/run.sh" \
        "$scratch/usr/bin/rux" "$scratch/examples.log"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing: a C++20
 # compiler, CMake, GoogleTest and the C library's code page 932 converter.
-#   bash scripts/setup.sh [clang]
+#   bash scripts/setup.sh [clang] [man]
 # With "clang" it also installs clang++ (the clang build in CI, and the
-# fuzzing harness, which needs clang's libFuzzer).
+# fuzzing harness, which needs clang's libFuzzer); with "man" the manual page
+# linters mandoc and groff (scripts/lint-man.sh).
 set -euo pipefail
 
 need=()
@@ -22,7 +23,11 @@ fi
 for extra in "$@"; do
   case $extra in
     clang) command -v clang++ >/dev/null 2>&1 || need+=(clang) ;;
-    *) echo "setup: unknown extra '$extra' (known: clang)" >&2; exit 2 ;;
+    man)
+      command -v mandoc >/dev/null 2>&1 || need+=(mandoc)
+      command -v groff >/dev/null 2>&1 || need+=(groff-base)
+      ;;
+    *) echo "setup: unknown extra '$extra' (known: clang, man)" >&2; exit 2 ;;
   esac
 done
 
