@@ -8,7 +8,14 @@
 
 namespace {
 
-enum LongOnly : int { kCheckOption = 256, kExplainOption, kEncodingOption, kBlockSizeOption };
+enum LongOnly : int {
+  kCheckOption = 256,
+  kExplainOption,
+  kEncodingOption,
+  kBlockSizeOption,
+  kProgressOption,
+  kNoProgressOption,
+};
 
 // More threads than this buy nothing: the writer is one.
 constexpr int64_t kMaxJobs = 256;
@@ -21,6 +28,8 @@ const option kOptions[] = {
     {"output", required_argument, nullptr, 'o'},
     {"jobs", required_argument, nullptr, 'j'},
     {"block-size", required_argument, nullptr, kBlockSizeOption},
+    {"progress", no_argument, nullptr, kProgressOption},
+    {"no-progress", no_argument, nullptr, kNoProgressOption},
     {"check", no_argument, nullptr, kCheckOption},
     {"explain", required_argument, nullptr, kExplainOption},
     {"param-encoding", required_argument, nullptr, kEncodingOption},
@@ -94,6 +103,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         line.output = optarg;
         break;
       case kCheckOption: check = true; break;
+      case kProgressOption: line.progress = 1; break;
+      case kNoProgressOption: line.progress = -1; break;
       case 'j': {
         int64_t jobs = 0;
         if (!ParseCount(optarg, jobs) || jobs < 1 || jobs > kMaxJobs) {

@@ -33,6 +33,7 @@ struct CommandLine {
   bool outputGiven = false;             // -o PATH: in place of OUT ("-": standard output)
   std::string output;
   int jobs = 0;                         // -j N: threads per input file (0: chosen)
+  int progress = 0;                     // 1 --progress, -1 --no-progress, 0 neither
   size_t blockSize = 0;                 // --block-size: bytes per block (0: the default)
   std::string error;                    // kUsageError
 };

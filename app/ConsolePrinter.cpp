@@ -74,7 +74,47 @@ void ConsolePrinter::WriteConsole(const std::string& text) {
   }
 }
 
+void ConsolePrinter::FileStarted(const InputFileInfo& file) {
+  if (!progressChecked_) {
+    progressChecked_ = true;
+    terminal_ = platform_.IsTerminal(Stream::kError);
+    progressOn_ = options_.progress == ProgressMode::kAlways ||
+                  (options_.progress == ProgressMode::kAuto && terminal_);
+  }
+  if (!progressOn_) return;
+  fileName_.assign(file.name);
+  fileIndex_ = file.index;
+  fileCount_ = file.count;
+  fileSize_ = file.size;
+  startMs_ = platform_.Milliseconds();
+  lastDrawMs_ = startMs_;
+}
+
+void ConsolePrinter::RecordsAdvanced(int64_t records, int64_t bytes) {
+  if (!progressOn_) return;
+  const int64_t now = platform_.Milliseconds();
+  // Only a file that takes more than a second shows it; then a few times a
+  // second on a terminal, every few seconds as lines elsewhere.
+  if (now - startMs_ < 1000 || now - lastDrawMs_ < (terminal_ ? 200 : 5000)) return;
+  lastDrawMs_ = now;
+  const std::string line =
+      DescribeProgress(fileName_, fileIndex_, fileCount_, fileSize_, records, bytes, now - startMs_);
+  if (terminal_) {
+    platform_.WriteDiagnostic("\r" + line + "\x1b[K");
+    shown_ = true;
+  } else {
+    platform_.WriteDiagnostic(line + "\n");
+  }
+}
+
+void ConsolePrinter::EraseProgress() {
+  if (!shown_) return;
+  platform_.WriteDiagnostic("\r\x1b[K");
+  shown_ = false;
+}
+
 void ConsolePrinter::FileFinished(const FileSummary& summary) {
+  EraseProgress();
   // Minutes within the hour: a file that takes 1 h 5 min 10 s shows 05:10.
   const int64_t elapsed = summary.seconds;
   const int seconds = static_cast<int>(elapsed % 60);
@@ -87,6 +127,7 @@ void ConsolePrinter::FileFinished(const FileSummary& summary) {
 }
 
 void ConsolePrinter::Failed(const RunFailure& failure) {
+  EraseProgress();
   const std::string message(ErrorMessage(failure.code));
   switch (failure.stage) {
     case FailureStage::kParameters:
@@ -106,6 +147,21 @@ void ConsolePrinter::Failed(const RunFailure& failure) {
 
 void ConsolePrinter::RecordExplained(const RecordExplanation& explanation) {
   platform_.WriteDiagnostic(DescribeRecord(explanation));
+}
+
+std::string DescribeProgress(const std::string& name, int index, int count, int64_t size,
+                             int64_t records, int64_t bytes, int64_t elapsedMs) {
+  std::string text = "rux: " + name;
+  if (count > 1) text += Format(" (%d/%d)", index, count);
+  if (size > 0) text += Format(" %d%%", static_cast<int>(bytes * 100 / size));
+  const double seconds = static_cast<double>(elapsedMs) / 1000.0;
+  const double rate = seconds > 0 ? static_cast<double>(bytes) / seconds : 0.0;
+  text += Format(" %.1f MB/s %" PRId64 " records", rate / 1e6, records);
+  if (size > 0 && rate > 0 && bytes <= size) {
+    const int64_t left = static_cast<int64_t>(static_cast<double>(size - bytes) / rate + 0.5);
+    text += Format(" %02d:%02d left", static_cast<int>(left / 60), static_cast<int>(left % 60));
+  }
+  return text;
 }
 
 std::string DescribeFailure(const RunFailure& failure) {

@@ -12,12 +12,19 @@
 #include "run/Check.h"
 #include "run/RunObserver.h"
 
+enum class ProgressMode : uint8_t {
+  kAuto,    // when standard error is a terminal
+  kAlways,  // --progress
+  kNever,   // --no-progress
+};
+
 struct PrinterOptions {
   bool quiet = false;       // no English diagnostics
   int64_t explain = 0;      // records per file to explain on standard error
   // The converted output goes to standard output: the summary lines and
   // messages go to standard error instead.
   bool consoleOnError = false;
+  ProgressMode progress = ProgressMode::kAuto;
 };
 
 class ConsolePrinter : public RunObserver {
@@ -25,6 +32,8 @@ class ConsolePrinter : public RunObserver {
   ConsolePrinter(Platform& platform, PrinterOptions options)
       : platform_(platform), options_(options) {}
 
+  void FileStarted(const InputFileInfo& file) override;
+  void RecordsAdvanced(int64_t records, int64_t bytes) override;
   void FileFinished(const FileSummary& summary) override;
   void Failed(const RunFailure& failure) override;
   int64_t RecordsToExplain() const override { return options_.explain; }
@@ -35,9 +44,28 @@ class ConsolePrinter : public RunObserver {
   // output is there.
   void WriteConsole(const std::string& text);
 
+  // Erases the progress line, if one is shown.
+  void EraseProgress();
+
   Platform& platform_;
   PrinterOptions options_;
+  // Progress of the current file: shown once it has taken a second.
+  bool progressOn_ = false;   // decided at the first file
+  bool progressChecked_ = false;
+  bool terminal_ = false;     // standard error is a terminal: one line, redrawn
+  bool shown_ = false;
+  std::string fileName_;
+  int fileIndex_ = 0;
+  int fileCount_ = 0;
+  int64_t fileSize_ = -1;
+  int64_t startMs_ = 0;
+  int64_t lastDrawMs_ = 0;
 };
+
+// The progress line of a file: name, file i of n, percent of its bytes,
+// MB/s, records and time left (what is known).
+std::string DescribeProgress(const std::string& name, int index, int count, int64_t size,
+                             int64_t records, int64_t bytes, int64_t elapsedMs);
 
 // The English diagnostic of a failure: "rux: error 91: cannot open output
 // "out/x.txt": Permission denied", then for a statement the statement and a

@@ -47,6 +47,10 @@ constexpr std::string_view kUsage =
     "                           output is the same as with one\n"
     "      --block-size=BYTES   bytes of input a thread takes at a time (for testing;\n"
     "                           default 1 MiB, at least 200,000)\n"
+    "      --progress           show the progress of a file that takes more than a\n"
+    "                           second on standard error (the default when it is a\n"
+    "                           terminal)\n"
+    "      --no-progress        never show it\n"
     "  -q, --quiet              no English diagnostics on standard error\n"
     "      --                   end of options\n"
     "Arguments after the parameter file are ignored (with a warning).\n"
@@ -132,6 +136,9 @@ int RunJob(const CommandLine& line, Platform& platform) {
   options.quiet = line.quiet;
   options.explain = line.explain;
   options.consoleOnError = line.outputGiven && line.output == "-";
+  options.progress = line.progress > 0   ? ProgressMode::kAlways
+                     : line.progress < 0 ? ProgressMode::kNever
+                                         : ProgressMode::kAuto;
   ConsolePrinter printer(platform, options);
   RunRequest request;
   request.parameterFile = line.parameterFile;

@@ -126,14 +126,16 @@ std::vector<DirMatch> FakePlatform::FindFiles(const std::string& pattern) {
   std::string dir = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
   std::string last = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
   std::vector<DirMatch> matches;
-  auto consider = [&](const std::string& path, bool isDir) {
+  auto consider = [&](const std::string& path, bool isDir, int64_t size) {
     if (path.compare(0, dir.size(), dir) != 0) return;
     std::string name = path.substr(dir.size());
     if (name.find('/') != std::string::npos) return;
-    if (WildMatch(last, 0, name, 0)) matches.push_back(DirMatch{name, path, isDir});
+    if (WildMatch(last, 0, name, 0)) matches.push_back(DirMatch{name, path, isDir, size});
   };
-  for (const auto& [path, node] : files_) consider(path, false);
-  for (const auto& path : directories_) consider(path, true);
+  for (const auto& [path, node] : files_) {
+    consider(path, false, static_cast<int64_t>(node->data.size()));
+  }
+  for (const auto& path : directories_) consider(path, true, -1);
   std::sort(matches.begin(), matches.end(),
             [](const DirMatch& a, const DirMatch& b) { return a.name < b.name; });
   return matches;

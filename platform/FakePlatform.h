@@ -28,6 +28,7 @@ class FakePlatform : public Platform {
   void WriteConsole(const std::string& text) override { console += text; }
   void WriteDiagnostic(std::string_view text) override { diagnostics += text; }
   int ReadConsoleChar() override;
+  int64_t Milliseconds() override { return milliseconds; }
   // Safe to call from several threads (workers read the clock for the date
   // constants); the controls are set before a run.
   long long Now() override {
@@ -53,6 +54,7 @@ class FakePlatform : public Platform {
   std::string consoleInput;     // bytes ReadConsoleChar hands out
   size_t consoleRead = 0;         // how many were read
   long long now = 0;              // Now(); LocalTime treats it as UTC
+  int64_t milliseconds = 0;       // Milliseconds()
   long long clockStep = 0;        // added to now after each Now()
   int failWriteAt = 0;            // the Nth Write call (1-based, all files) fails; 0 = never
   int writes = 0;

@@ -63,6 +63,7 @@ struct DirMatch {
   std::string name;      // bare name as the file system spells it (code page 932 form)
   std::string fullPath;  // pattern's directory made absolute, "/", the name
   bool isDirectory = false;
+  int64_t size = -1;     // bytes of a regular file, else -1
 };
 
 class Platform {
@@ -110,6 +111,8 @@ class Platform {
   // Reads one byte from standard input; -1 at end of input.
   virtual int ReadConsoleChar() = 0;
 
+  // A steady clock in milliseconds, for rates and time left (progress).
+  virtual int64_t Milliseconds() = 0;
   // Current time in whole seconds, and its local calendar form.
   virtual long long Now() = 0;
   virtual DateTime LocalTime(long long seconds) = 0;

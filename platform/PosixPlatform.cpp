@@ -512,6 +512,7 @@ std::vector<DirMatch> PosixPlatform::FindFiles(const std::string& pattern) {
     m.name = Cp932Name(fsName);
     m.fullPath = Join(absDir, m.name);
     m.isDirectory = S_ISDIR(st.st_mode);
+    m.size = S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : -1;
     matches.push_back(std::move(m));
     return matches;
   }
@@ -525,6 +526,7 @@ std::vector<DirMatch> PosixPlatform::FindFiles(const std::string& pattern) {
     m.fullPath = Join(absDir, e.name);
     m.name = std::move(e.name);
     m.isDirectory = S_ISDIR(st.st_mode);
+    m.size = S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : -1;
     matches.push_back(std::move(m));
   }
   std::sort(matches.begin(), matches.end(),
@@ -576,6 +578,12 @@ int PosixPlatform::ReadConsoleChar() {
     if (got < 0 && errno == EINTR) continue;
     return -1;
   }
+}
+
+int64_t PosixPlatform::Milliseconds() {
+  struct timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
 long long PosixPlatform::Now() { return static_cast<long long>(time(nullptr)); }

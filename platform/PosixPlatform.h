@@ -21,6 +21,7 @@ class PosixPlatform : public Platform {
   void WriteConsole(const std::string& text) override;
   void WriteDiagnostic(std::string_view text) override;
   int ReadConsoleChar() override;
+  int64_t Milliseconds() override;
   long long Now() override;
   DateTime LocalTime(long long seconds) override;
   bool ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) override;

@@ -36,6 +36,7 @@ void TextReader::Attach(std::unique_ptr<File> file) {
   eof_ = file_ == nullptr;
   failed_ = false;
   filledLastRead_ = false;
+  read_ = 0;
   failureReason_.clear();
 }
 
@@ -64,6 +65,7 @@ bool TextReader::Fill() {
     eof_ = true;  // nothing after 0x1A is ever read
   }
   end_ += n;
+  read_ += static_cast<int64_t>(n);
   return true;
 }
 
@@ -105,6 +107,7 @@ void TextReader::AttachBlock(char* data, size_t size) {
   block_ = data;
   begin_ = 0;
   end_ = size;
+  read_ = static_cast<int64_t>(size);
   eof_ = true;
   failed_ = false;
   failureReason_.clear();

@@ -71,6 +71,8 @@ class TextReader {
   bool Failed() const { return failed_; }
   // Why reading failed, for people; empty when unknown.
   const std::string& FailureReason() const { return failureReason_; }
+  // Bytes of the file the pieces so far have taken (CR LF counted whole).
+  int64_t Consumed() const { return read_ - static_cast<int64_t>(end_ - begin_); }
 
   // Closes the file (no error can matter for a file only read).
   void Close();
@@ -85,6 +87,7 @@ class TextReader {
   size_t end_ = 0;
   bool eof_ = false;  // no more bytes from the file (end, 0x1A or failure)
   bool filledLastRead_ = false;
+  int64_t read_ = 0;  // bytes taken from the file or block
   std::string failureReason_;
   bool failed_ = false;
 };

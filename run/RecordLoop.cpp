@@ -5,7 +5,7 @@
 namespace {
 
 // Records between two progress reports.
-constexpr int64_t kProgressEvery = 65536;
+constexpr int64_t kProgressEvery = 8192;
 
 }  // namespace
 
@@ -16,10 +16,8 @@ void ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
   const bool direct = job.type == ProcessingType::kCopy && job.selection.empty();
   const int64_t explain = observer.RecordsToExplain();
   RecordTrace trace;
-  int64_t bytes = 0;
   std::string_view piece;
   while (context.error == ErrorCode::kNone && reader.ReadPiece(piece)) {
-    bytes += static_cast<int64_t>(piece.size());
     const bool explaining = context.inCount < explain;
     if (direct && !explaining) {
       ++context.inCount;
@@ -55,7 +53,9 @@ void ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
         observer.RecordExplained(explanation);
       }
     }
-    if (context.inCount % kProgressEvery == 0) observer.RecordsAdvanced(context.inCount, bytes);
+    if (context.inCount % kProgressEvery == 0) {
+      observer.RecordsAdvanced(context.inCount, reader.Consumed());
+    }
   }
   // A read failure would silently drop the rest of the file: it is an input
   // that could not be read, reported like one that could not be opened.

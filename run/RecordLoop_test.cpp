@@ -116,10 +116,11 @@ TEST_F(RecordLoopTest, ARecordErrorStopsAtItsRecordKeepingWhatCameBefore) {
   EXPECT_EQ(context_.errorLine, 5);
 }
 
-TEST_F(RecordLoopTest, ProgressIsReportedEvery65536Records) {
+TEST_F(RecordLoopTest, ProgressCountsRecordsAndTheFileBytesTheyTook) {
+  // CR LF lines: three bytes of the file each, though a record reads as "x".
   std::string input;
-  for (int i = 0; i < 140000; ++i) input += "x\n";
-  const std::vector<std::pair<int64_t, int64_t>> expected = {{65536, 131072}, {131072, 262144}};
+  for (int i = 0; i < 20000; ++i) input += "x\r\n";
+  const std::vector<std::pair<int64_t, int64_t>> expected = {{8192, 3 * 8192}, {16384, 3 * 16384}};
   for (const auto* statements : {&kDirect, &kThroughSteps}) {
     progress_.reports.clear();
     Convert(*statements, input);

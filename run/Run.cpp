@@ -172,15 +172,19 @@ class ConversionRun {
       failurePath_ = job_.inputPattern;
     }
     int index = 0;
+    int count = 0;
+    for (const DirMatch& match : matches) count += match.isDirectory ? 0 : 1;
     for (const DirMatch& match : matches) {
       if (context_.error != ErrorCode::kNone) break;
       if (match.isDirectory) continue;
       currentName_ = match.name;
-      InputFileInfo info;
-      info.name = match.name;
-      info.fullPath = match.fullPath;
-      info.index = ++index;
-      observer_.FileStarted(info);
+      fileInfo_ = InputFileInfo();
+      fileInfo_.name = match.name;
+      fileInfo_.fullPath = match.fullPath;
+      fileInfo_.index = ++index;
+      fileInfo_.count = count;
+      fileInfo_.size = match.size;
+      observer_.FileStarted(fileInfo_);
       const long long start = platform_.Now();
       ProcessFile(match);
       const long long end = platform_.Now();
@@ -316,6 +320,7 @@ class ConversionRun {
   TextReader reader_;
   RecordContext context_;
   std::string currentName_;
+  InputFileInfo fileInfo_;
   std::string failureAction_;
   std::string failurePath_;
   std::string failureReason_;

@@ -16,8 +16,9 @@
 struct InputFileInfo {
   std::string_view name;      // bare name, code page 932
   std::string_view fullPath;  // code page 932
-  int index = 0;              // 1-based among the files matched so far
-  int64_t size = -1;          // bytes, -1 when unknown
+  int index = 0;              // 1-based among the input files
+  int count = 0;              // input files matched (folders left out)
+  int64_t size = -1;          // bytes, -1 when unknown (a pipe)
 };
 
 // One input file done without error.
