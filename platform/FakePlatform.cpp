@@ -9,7 +9,10 @@ class FakeFile : public File {
  public:
   FakeFile(FakePlatform* owner, std::shared_ptr<FakePlatform::Node> node, OpenMode mode)
       : owner_(owner), node_(std::move(node)), mode_(mode) {
-    node_->locked = true;
+    if (mode_ == OpenMode::kRead)
+      ++node_->readers;
+    else
+      node_->writer = true;
   }
   ~FakeFile() override { Close(); }
 
@@ -34,7 +37,10 @@ class FakeFile : public File {
   FileId Id() const override { return FileId{1, node_ ? node_->ino : 0}; }
   bool Close() override {
     if (!node_) return true;
-    node_->locked = false;
+    if (mode_ == OpenMode::kRead)
+      --node_->readers;
+    else
+      node_->writer = false;
     node_.reset();
     return mode_ == OpenMode::kRead || !owner_->failClose;
   }
@@ -55,7 +61,9 @@ std::unique_ptr<File> FakePlatform::OpenFile(const std::string& path, OpenMode m
     node->ino = nextIno_++;
     it = files_.emplace(path, node).first;
   }
-  if (it->second->locked) return nullptr;
+  // Locks as on Linux: readers share, a writer has the file alone.
+  const Node& node = *it->second;
+  if (node.writer || (mode != OpenMode::kRead && node.readers > 0)) return nullptr;
   return std::make_unique<FakeFile>(this, it->second, mode);
 }
 

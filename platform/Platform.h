@@ -1,5 +1,6 @@
 // The one narrow interface between the program and the operating system:
-// files with exclusive sharing, wildcard enumeration, console and clock.
+// files locked for shared reading or exclusive writing, wildcard enumeration,
+// console and clock.
 // PosixPlatform implements it on Linux; FakePlatform keeps everything in
 // memory for tests. Nothing outside platform/ touches the operating system.
 //
@@ -21,8 +22,10 @@ struct FileId {
   bool operator==(const FileId&) const = default;
 };
 
-// An open file, locked exclusively for as long as it is open. Raw bytes: the
-// text-mode rules live in TextReader and TextWriter.
+// An open file, locked for as long as it is open: shared when opened for
+// reading (any number of readers at once), exclusive when opened for writing
+// or appending (no other reader or writer). Raw bytes: the text-mode rules
+// live in TextReader and TextWriter.
 class File {
  public:
   virtual ~File() = default;
@@ -61,8 +64,11 @@ class Platform {
   virtual ~Platform() = default;
 
   // Opens `path` (code page 932, "/" or single-byte "\" separators, looked up
-  // case-blind) and takes an exclusive non-blocking lock. Returns nullptr when
-  // the file cannot be opened or locked.
+  // case-blind) and takes a non-blocking lock: shared for kRead, exclusive for
+  // kWrite and kAppend. Returns nullptr when the file cannot be opened or the
+  // lock is not granted at once: a file being written cannot be read, a file
+  // being read or written cannot be written. This holds between two files
+  // open in the same run as well, so a run cannot read its own open output.
   virtual std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) = 0;
 
   // Identity of an existing file; false when there is none.

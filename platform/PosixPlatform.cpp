@@ -451,12 +451,16 @@ std::unique_ptr<File> PosixPlatform::OpenFile(const std::string& path, OpenMode 
     close(fd);
     return nullptr;
   }
+  // Readers share a file, a writer has it alone. flock locks belong to the
+  // open file description, so this run's own exclusive lock on its output
+  // also refuses its own later shared open of that file as input.
+  const int operation = mode == OpenMode::kRead ? LOCK_SH : LOCK_EX;
   int lock;
   do {
-    lock = flock(fd, LOCK_EX | LOCK_NB);
+    lock = flock(fd, operation | LOCK_NB);
   } while (lock != 0 && errno == EINTR);
-  // Held by someone else: the file cannot be opened. A file system without
-  // lock support is not a reason to refuse work.
+  // Held in a conflicting way by someone else: the file cannot be opened. A
+  // file system without lock support is not a reason to refuse work.
   if (lock != 0 && (errno == EWOULDBLOCK || errno == EAGAIN)) {
     close(fd);
     return nullptr;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -221,6 +222,31 @@ TEST_F(PosixPlatformTest, OutputFilesLockAndNeverTruncateOnOpen) {
     EXPECT_TRUE(full->Truncate());
     EXPECT_FALSE(full->Write("x", 1));
   }
+}
+
+TEST_F(PosixPlatformTest, ReadersShareAFileAWriterHasItAlone) {
+  Make("data.txt", "data");
+  // Someone else reads the file (a lock of another open file, as another
+  // process would hold it); this run reads it twice at the same time.
+  int other = open((dir_ + "/data.txt").c_str(), O_RDONLY);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(flock(other, LOCK_SH | LOCK_NB), 0);
+  auto reader1 = platform_.OpenFile(dir_ + "/DATA.TXT", OpenMode::kRead);
+  auto reader2 = platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead);
+  ASSERT_NE(reader1, nullptr);
+  ASSERT_NE(reader2, nullptr);
+  EXPECT_EQ(Slurp(std::move(reader1)), "data");
+  // Nobody writes a file that is being read.
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kWrite), nullptr);
+  reader2.reset();
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kAppend), nullptr);
+  // Nobody reads a file that someone else writes.
+  ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead), nullptr);
+  close(other);
+  auto writer = platform_.OpenFile(dir_ + "/data.txt", OpenMode::kAppend);
+  ASSERT_NE(writer, nullptr);
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead), nullptr);
 }
 
 TEST_F(PosixPlatformTest, PatternWithoutFolderMeansCurrentFolder) {
