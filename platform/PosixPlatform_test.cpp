@@ -164,6 +164,37 @@ TEST_F(PosixPlatformTest, ExactSpellingIsPreferred) {
   EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/Data.Txt", OpenMode::kRead)), "upper");
 }
 
+TEST_F(PosixPlatformTest, CaseBlindLookUpsFollowAFolderListedEarlier) {
+  Make("DATA.TXT", "upper");
+  Make("Data.txt", "mixed");
+  // The first case-blind look-up lists the folder: the first in name order.
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "upper");
+  // A file created through the platform is found case-blind from then on, so
+  // OUT in another spelling writes that file rather than one beside it.
+  auto created = platform_.OpenFile(dir_ + "/New.Txt", OpenMode::kWrite);
+  ASSERT_NE(created, nullptr);
+  ASSERT_TRUE(created->Write("new", 3));
+  created.reset();
+  auto again = platform_.OpenFile(dir_ + "/NEW.TXT", OpenMode::kAppend);
+  ASSERT_NE(again, nullptr);
+  ASSERT_TRUE(again->Write("+", 1));
+  again.reset();
+  EXPECT_FALSE(Exists("NEW.TXT"));
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/new.txt", OpenMode::kRead)), "new+");
+  // Names removed or added by someone else after the listing: the answer a
+  // scan of the folder gives now, in the same order.
+  ASSERT_EQ(unlink((dir_ + "/DATA.TXT").c_str()), 0);
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "mixed");
+  Make("DAta.txt", "late");
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "late");
+  // Raw bytes count as well: a UTF-8 name upper-cased byte by byte. The
+  // bytes of "ア.TXT" in UTF-8 are also the code page 932 form of "繧｢.txt";
+  // ア (0x83 0x41) comes first in name order.
+  Make("\xE7\xB9\xA7\xEF\xBD\xA2.txt", "mojibake");  // "繧｢.txt"
+  Make("\xE3\x82\xA2.txt", "utf-8 a");                  // "ア.txt"
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/\xE3\x82\xA2.TXT", OpenMode::kRead)), "utf-8 a");
+}
+
 TEST_F(PosixPlatformTest, NameWithoutWildcardsFindsOneFile) {
   // INP = data.txt reads one file even where DATA.TXT exists beside it: the
   // spelling written wins, else the first in name order, as when opening.
