@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -157,5 +158,5 @@ class CConvParam {
   // Folder mode: the output files this run has created or emptied, so that a
   // second input file whose output name finds one of them (names differing
   // only in letter case) cannot empty it again.
-  std::vector<FileId> m_writtenOutputs;
+  std::set<FileId> m_writtenOutputs;
 };

@@ -9,6 +9,7 @@
 // file system's encoding.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@ struct FileId {
   uint64_t dev = 0;
   uint64_t ino = 0;
   bool operator==(const FileId&) const = default;
+  auto operator<=>(const FileId&) const = default;  // any order, for sets of files
 };
 
 // An open file, locked for as long as it is open: shared when opened for

@@ -45,19 +45,17 @@ void CConvParam::ProcessInputFile(const std::string& fullPath, const std::string
       // Two input files whose names differ only in letter case find the
       // same output file; emptying it again would silently lose the output
       // of the first, so the second is refused instead.
-      for (const FileId& written : m_writtenOutputs) {
-        if (written == out->Id()) {
-          out->Close();
-          m_nErr = 91;
-          return;
-        }
+      if (m_writtenOutputs.count(out->Id()) != 0) {
+        out->Close();
+        m_nErr = 91;
+        return;
       }
       if (!out->Truncate()) {
         out->Close();
         m_nErr = 91;
         return;
       }
-      m_writtenOutputs.push_back(out->Id());
+      m_writtenOutputs.insert(out->Id());
     }
     m_fpOut.Attach(std::move(out));
   }
