@@ -10,7 +10,10 @@ class FakeFile : public File {
  public:
   FakeFile(FakePlatform* owner, std::shared_ptr<FakePlatform::Node> node, OpenMode mode)
       : owner_(owner), node_(std::move(node)), mode_(mode) {
-    node_->locked = true;
+    if (mode_ == OpenMode::kRead)
+      ++node_->readers;
+    else
+      node_->writer = true;
   }
   ~FakeFile() override { Close(); }
 
@@ -36,7 +39,10 @@ class FakeFile : public File {
   int64_t Size() const override { return node_ ? static_cast<int64_t>(node_->data.size()) : -1; }
   bool Close() override {
     if (!node_) return true;
-    node_->locked = false;
+    if (mode_ == OpenMode::kRead)
+      --node_->readers;
+    else
+      node_->writer = false;
     node_.reset();
     return mode_ == OpenMode::kRead || !owner_->failClose;
   }
@@ -68,7 +74,9 @@ std::unique_ptr<File> FakePlatform::Open(const std::string& path, OpenMode mode,
     node->ino = nextIno_++;
     it = files_.emplace(path, node).first;
   }
-  if (it->second->locked) {
+  // Locks as on Linux: readers share, a writer has the file alone.
+  const Node& node = *it->second;
+  if (node.writer || (mode != OpenMode::kRead && node.readers > 0)) {
     reason = "locked by another process";
     return nullptr;
   }

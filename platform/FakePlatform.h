@@ -68,7 +68,8 @@ class FakePlatform : public Platform {
   struct Node {
     std::string data;
     uint64_t ino = 0;
-    bool locked = false;
+    int readers = 0;      // open for reading (shared)
+    bool writer = false;  // open for writing or appending (exclusive)
   };
   friend class FakeFile;
   std::map<std::string, std::shared_ptr<Node>> files_;

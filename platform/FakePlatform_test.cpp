@@ -12,7 +12,15 @@ TEST(FakePlatform, FailsTheNthWriteAndRefusesALockedFile) {
   EXPECT_FALSE(out->Write("b", 1));
   out->Close();
   EXPECT_EQ(fake.GetFile("out.txt"), "a");
-  EXPECT_NE(fake.OpenFile("out.txt", OpenMode::kRead), nullptr);
+  // Readers share a file; a writer is refused while any of them reads.
+  auto reader1 = fake.OpenFile("out.txt", OpenMode::kRead);
+  auto reader2 = fake.OpenFile("out.txt", OpenMode::kRead);
+  EXPECT_NE(reader1, nullptr);
+  EXPECT_NE(reader2, nullptr);
+  EXPECT_EQ(fake.OpenFile("out.txt", OpenMode::kAppend), nullptr);
+  reader1.reset();
+  reader2.reset();
+  EXPECT_NE(fake.OpenFile("out.txt", OpenMode::kAppend), nullptr);
 }
 
 TEST(FakePlatform, FindsCaseBlindInNameOrder) {

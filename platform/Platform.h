@@ -1,6 +1,6 @@
 // The one narrow interface between the program and the operating system:
-// files with exclusive sharing, wildcard enumeration, console, clock and the
-// conversion of UTF-8 text to code page 932.
+// files locked for shared reading or exclusive writing, wildcard enumeration,
+// console, clock and the conversion of UTF-8 text to code page 932.
 // PosixPlatform implements it on Linux; FakePlatform keeps everything in
 // memory for tests. Nothing outside platform/ touches the operating system.
 //
@@ -9,6 +9,7 @@
 // file system's encoding.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,10 +21,13 @@ struct FileId {
   uint64_t dev = 0;
   uint64_t ino = 0;
   bool operator==(const FileId&) const = default;
+  auto operator<=>(const FileId&) const = default;  // any order, for sets of files
 };
 
-// An open file, locked exclusively for as long as it is open. Raw bytes: the
-// text-mode rules live in TextReader and TextWriter.
+// An open file, locked for as long as it is open: shared when opened for
+// reading (any number of readers at once), exclusive when opened for writing
+// or appending (no other reader or writer). Raw bytes: the text-mode rules
+// live in TextReader and TextWriter.
 class File {
  public:
   virtual ~File() = default;
@@ -71,9 +75,13 @@ class Platform {
   virtual ~Platform() = default;
 
   // Opens `path` (code page 932, "/" or single-byte "\" separators, looked up
-  // case-blind) and takes a non-blocking lock. Returns nullptr when the file
-  // cannot be opened or locked, and says why in `reason`, for people ("No
-  // such file or directory", "locked by another process").
+  // case-blind) and takes a non-blocking lock: shared for kRead, exclusive for
+  // kWrite and kAppend. Returns nullptr when the file cannot be opened or the
+  // lock is not granted at once (a file being written cannot be read, a file
+  // being read or written cannot be written; this holds between two files
+  // open in the same run as well, so a run cannot read its own open output),
+  // and says why in `reason`, for people ("No such file or directory",
+  // "locked by another process").
   virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode,
                                      std::string& reason) = 0;
   // The same when the reason does not matter.

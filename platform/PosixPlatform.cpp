@@ -6,7 +6,9 @@
 //      returned as raw bytes opens as that very entry),
 //   2. an entry spelled with the component converted to UTF-8,
 //   3. any entry whose code page 932 form, or raw bytes, equals the component
-//      ignoring letter case; the first in name order when several do.
+//      ignoring letter case; the first in name order when several do. This
+//      step looks in an index of the folder, listed once and then kept up to
+//      date through inotify (FolderIndexes).
 // Wildcard matching uses the same "code page 932 form or raw bytes, case-blind"
 // rule, so every fullPath FindFiles returns can be opened again.
 #include "platform/PosixPlatform.h"
@@ -17,6 +19,7 @@
 #include <locale.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,7 +28,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/Cp932.h"
 #include "platform/Iconv.h"
@@ -163,22 +169,175 @@ struct DirEntry {
   std::string name;  // code page 932 form
 };
 
-std::vector<DirEntry> ListDirectory(const std::string& dir) {
-  std::vector<DirEntry> entries;
+// Lists `dir` in the file system's order; false when it cannot be read.
+bool ListDirectory(const std::string& dir, std::vector<DirEntry>& entries) {
+  entries.clear();
   DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return entries;
+  if (!d) return false;
   while (const dirent* e = readdir(d)) {
     std::string_view raw = e->d_name;
     if (raw == "." || raw == "..") continue;
     entries.push_back(DirEntry{std::string(raw), Cp932Name(raw)});
   }
   closedir(d);
-  return entries;
+  return true;
 }
+
+// The case-blind step of the look-up for one folder, built from one listing:
+// for every upper-cased code page 932 form and upper-cased raw name, the entry
+// a case-blind look-up of it returns. A folder of n entries that receives n
+// new files is then listed once, not once per file.
+class FolderIndex {
+ public:
+  // `entries` in listing order.
+  explicit FolderIndex(std::vector<DirEntry> entries) {
+    entries_.reserve(entries.size());
+    for (DirEntry& e : entries) Add(std::move(e));
+  }
+
+  void Add(DirEntry entry) {
+    const size_t at = entries_.size();
+    entries_.push_back(std::move(entry));
+    const DirEntry& e = entries_.back();
+    Keep(byName_, Upper(e.name), at);
+    // Raw bytes that are the code page 932 form already are indexed as that.
+    if (e.raw != e.name) Keep(byRaw_, Upper(e.raw), at);
+  }
+
+  // The entry whose code page 932 form or raw bytes equal `upper` ignoring
+  // letter case, nullptr when there is none: the first in name order, and of
+  // equal names the first listed, as a scan of the listing would choose.
+  const DirEntry* Find(const std::string& upper) const {
+    size_t a = Get(byName_, upper), b = Get(byRaw_, upper);
+    if (a == kNone || b == kNone) a = std::min(a, b);
+    else if (NameLess(entries_[b].name, entries_[a].name)) a = b;
+    else if (!NameLess(entries_[a].name, entries_[b].name)) a = std::min(a, b);
+    return a == kNone ? nullptr : &entries_[a];
+  }
+
+ private:
+  using Map = std::unordered_map<std::string, size_t>;
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+
+  // Keeps under `key` the first entry in name order, of equal names the first.
+  void Keep(Map& map, std::string key, size_t at) {
+    auto [it, added] = map.try_emplace(std::move(key), at);
+    if (!added && NameLess(entries_[at].name, entries_[it->second].name)) it->second = at;
+  }
+  static size_t Get(const Map& map, const std::string& key) {
+    auto it = map.find(key);
+    return it == map.end() ? kNone : it->second;
+  }
+
+  std::vector<DirEntry> entries_;
+  Map byName_;  // upper-cased code page 932 form -> entry
+  Map byRaw_;   // upper-cased raw bytes, where they differ from that form -> entry
+};
+
+}  // namespace
+
+// The folders this platform has listed for case-blind look-ups, each by its
+// identity (device and inode), so every spelling of a folder shares one
+// listing. inotify reports every entry created, renamed or removed in a
+// listed folder, by this run or by anyone else, so a look-up gives exactly
+// what a scan of the folder would give at that moment. Where a folder cannot
+// be watched, it is scanned at every look-up instead.
+class FolderIndexes {
+ public:
+  FolderIndexes() = default;
+  ~FolderIndexes() {
+    if (notify_ >= 0) close(notify_);
+  }
+  FolderIndexes(const FolderIndexes&) = delete;
+  FolderIndexes& operator=(const FolderIndexes&) = delete;
+
+  // The entry of `dir` named `upper` ignoring letter case.
+  bool Find(const std::string& dir, const std::string& upper, std::string& fsName) {
+    const char* path = dir.empty() ? "." : dir.c_str();
+    struct stat st;
+    if (stat(path, &st) != 0) return false;
+    const Key key{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    // Opened at the first look-up that needs it, long after the standard
+    // descriptors are held, and not at all by runs that never need it.
+    if (notify_ == kNotOpened) notify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    CatchUp();
+    auto it = folders_.find(key);
+    if (it == folders_.end() || it->second.stale) {
+      // Watched first, then listed, so no change falls between the two.
+      int watch = notify_ >= 0 ? inotify_add_watch(notify_, path, kEvents) : -1;
+      std::vector<DirEntry> entries;
+      if (!ListDirectory(dir, entries)) return false;
+      if (watch < 0) return Pick(FolderIndex(std::move(entries)).Find(upper), fsName);
+      watched_[watch] = key;
+      it = folders_.insert_or_assign(key, Folder{FolderIndex(std::move(entries)), false}).first;
+    }
+    return Pick(it->second.index.Find(upper), fsName);
+  }
+
+ private:
+  using Key = std::pair<uint64_t, uint64_t>;
+  struct Folder {
+    FolderIndex index;
+    bool stale;  // an entry went away: listed again at the next look-up
+  };
+  static constexpr uint32_t kEvents =
+      IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR;
+
+  static bool Pick(const DirEntry* entry, std::string& fsName) {
+    if (!entry) return false;
+    fsName = entry->raw;
+    return true;
+  }
+
+  // Applies the changes reported since the last look-up. A new entry joins
+  // its folder's index; a removed one makes the folder be listed again, since
+  // the entry it hid (the next in name order) is not kept.
+  void CatchUp() {
+    if (notify_ < 0) return;
+    alignas(inotify_event) char buffer[65536];
+    for (;;) {
+      ssize_t got = read(notify_, buffer, sizeof buffer);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return;  // EAGAIN: nothing more
+      for (ssize_t at = 0; at < got;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        if (event->mask & IN_Q_OVERFLOW) {
+          for (auto& [key, folder] : folders_) folder.stale = true;
+          continue;
+        }
+        auto w = watched_.find(event->wd);
+        if (w == watched_.end()) continue;
+        if (event->mask & IN_IGNORED) {  // the folder is gone
+          folders_.erase(w->second);
+          watched_.erase(w);
+          continue;
+        }
+        auto it = folders_.find(w->second);
+        if (it == folders_.end() || it->second.stale || event->len == 0) continue;
+        if (event->mask & (IN_DELETE | IN_MOVED_FROM)) {
+          it->second.stale = true;
+        } else {
+          std::string raw(event->name);
+          std::string name = Cp932Name(raw);
+          it->second.index.Add(DirEntry{std::move(raw), std::move(name)});
+        }
+      }
+    }
+  }
+
+  static constexpr int kNotOpened = -2;
+  int notify_ = kNotOpened;  // the inotify instance; -1 when there is none
+  std::map<Key, Folder> folders_;
+  std::map<int, Key> watched_;  // inotify watch -> folder
+};
+
+namespace {
 
 // Finds the entry of `dir` that the code page 932 component `comp` names;
 // `fsName` receives its real spelling.
-bool LookupEntry(const std::string& dir, const std::string& comp, std::string& fsName) {
+bool LookupEntry(FolderIndexes& folders, const std::string& dir, const std::string& comp,
+                 std::string& fsName) {
   if (EntryExists(Join(dir, comp))) {
     fsName = comp;
     return true;
@@ -188,22 +347,14 @@ bool LookupEntry(const std::string& dir, const std::string& comp, std::string& f
     fsName = converted;
     return true;
   }
-  std::string want = Upper(comp);
-  const DirEntry* best = nullptr;
-  std::vector<DirEntry> entries = ListDirectory(dir);
-  for (const DirEntry& e : entries) {
-    if (Upper(e.name) != want && Upper(e.raw) != want) continue;
-    if (!best || NameLess(e.name, best->name)) best = &e;
-  }
-  if (!best) return false;
-  fsName = best->raw;
-  return true;
+  return folders.Find(dir, Upper(comp), fsName);
 }
 
 // Resolves a code page 932 path to the file system's spelling. With
 // `lastMayBeNew` a missing last component is taken as written (converted to
 // UTF-8), for files about to be created.
-bool ResolvePath(const std::string& path, bool lastMayBeNew, std::string& fsPath) {
+bool ResolvePath(FolderIndexes& folders, const std::string& path, bool lastMayBeNew,
+                 std::string& fsPath) {
   bool absolute = false;
   std::vector<std::string> parts = SplitPath(path, absolute);
   if (parts.empty()) return false;
@@ -213,7 +364,7 @@ bool ResolvePath(const std::string& path, bool lastMayBeNew, std::string& fsPath
     std::string name;
     if (comp == "." || comp == "..") {
       name = comp;
-    } else if (!LookupEntry(cur, comp, name)) {
+    } else if (!LookupEntry(folders, cur, comp, name)) {
       if (!(lastMayBeNew && i + 1 == parts.size())) return false;
       name = FsName(comp);
     }
@@ -412,7 +563,7 @@ void HoldStandardDescriptors() {
 
 }  // namespace
 
-PosixPlatform::PosixPlatform() {
+PosixPlatform::PosixPlatform() : folders_(std::make_unique<FolderIndexes>()) {
   HoldStandardDescriptors();
   // A console pipe closed early must not kill a batch half way through its
   // files: writes to it then fail with EPIPE, which is handled where written.
@@ -426,7 +577,7 @@ PosixPlatform::~PosixPlatform() = default;
 std::unique_ptr<File> PosixPlatform::Open(const std::string& path, OpenMode mode,
                                           std::string& reason) {
   std::string fsPath;
-  if (!ResolvePath(path, mode != OpenMode::kRead, fsPath)) {
+  if (!ResolvePath(*folders_, path, mode != OpenMode::kRead, fsPath)) {
     reason = std::strerror(ENOENT);
     return nullptr;
   }
@@ -456,12 +607,16 @@ std::unique_ptr<File> PosixPlatform::Open(const std::string& path, OpenMode mode
     close(fd);
     return nullptr;
   }
+  // Readers share a file, a writer has it alone. flock locks belong to the
+  // open file description, so this run's own exclusive lock on its output
+  // also refuses its own later shared open of that file as input.
+  const int operation = mode == OpenMode::kRead ? LOCK_SH : LOCK_EX;
   int lock;
   do {
-    lock = flock(fd, LOCK_EX | LOCK_NB);
+    lock = flock(fd, operation | LOCK_NB);
   } while (lock != 0 && errno == EINTR);
-  // Held by someone else: the file cannot be opened. A file system without
-  // lock support is not a reason to refuse work.
+  // Held in a conflicting way by someone else: the file cannot be opened. A
+  // file system without lock support is not a reason to refuse work.
   if (lock != 0 && (errno == EWOULDBLOCK || errno == EAGAIN)) {
     reason = "locked by another process";
     close(fd);
@@ -474,7 +629,7 @@ std::unique_ptr<File> PosixPlatform::Open(const std::string& path, OpenMode mode
 bool PosixPlatform::GetFileId(const std::string& path, FileId& id) {
   std::string fsPath;
   struct stat st;
-  if (!ResolvePath(path, false, fsPath) || stat(fsPath.c_str(), &st) != 0) return false;
+  if (!ResolvePath(*folders_, path, false, fsPath) || stat(fsPath.c_str(), &st) != 0) return false;
   id = FileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
   return true;
 }
@@ -490,7 +645,7 @@ std::vector<DirMatch> PosixPlatform::FindFiles(const std::string& pattern) {
     bool absolute = false;
     if (SplitPath(dirPart, absolute).empty()) {
       fsDir.assign(1, '/');  // the pattern names the root
-    } else if (!ResolvePath(dirPart, false, fsDir)) {
+    } else if (!ResolvePath(*folders_, dirPart, false, fsDir)) {
       return matches;
     }
   }
@@ -504,7 +659,7 @@ std::vector<DirMatch> PosixPlatform::FindFiles(const std::string& pattern) {
       cp932::FindChar(written, '?') == std::string::npos) {
     std::string fsName;
     struct stat st;
-    if (written == "." || written == ".." || !LookupEntry(fsDir, written, fsName) ||
+    if (written == "." || written == ".." || !LookupEntry(*folders_, fsDir, written, fsName) ||
         stat(Join(fsDir.empty() ? "." : fsDir, fsName).c_str(), &st) != 0) {
       return matches;
     }
@@ -517,7 +672,9 @@ std::vector<DirMatch> PosixPlatform::FindFiles(const std::string& pattern) {
     return matches;
   }
 
-  for (DirEntry& e : ListDirectory(fsDir)) {
+  std::vector<DirEntry> entries;
+  ListDirectory(fsDir, entries);  // a folder that cannot be read has no matches
+  for (DirEntry& e : entries) {
     if (!PatternMatches(last, Upper(e.name)) && !PatternMatches(last, Upper(e.raw))) continue;
     struct stat st;
     // An entry that cannot be looked at (a dangling link) is no file to read.
@@ -551,7 +708,7 @@ std::unique_ptr<File> PosixPlatform::OpenStandardOutput() {
 bool PosixPlatform::IsDirectory(const std::string& path) {
   std::string fsPath;
   struct stat st;
-  return ResolvePath(path, false, fsPath) && stat(fsPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return ResolvePath(*folders_, path, false, fsPath) && stat(fsPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool PosixPlatform::IsTerminal(Stream stream) {

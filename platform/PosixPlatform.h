@@ -5,6 +5,8 @@
 
 #include "platform/Platform.h"
 
+class FolderIndexes;  // the folders listed for case-blind look-ups (PosixPlatform.cpp)
+
 class PosixPlatform : public Platform {
  public:
   PosixPlatform();
@@ -29,4 +31,8 @@ class PosixPlatform : public Platform {
  private:
   bool utf8Console_ = false;  // standard output
   bool utf8Error_ = false;    // standard error
+  // Folders indexed for case-blind look-ups, each listed once and then
+  // followed, so creating n files in a folder of n entries does not list the
+  // folder n times.
+  std::unique_ptr<FolderIndexes> folders_;
 };

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -163,6 +164,37 @@ TEST_F(PosixPlatformTest, ExactSpellingIsPreferred) {
   EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/Data.Txt", OpenMode::kRead)), "upper");
 }
 
+TEST_F(PosixPlatformTest, CaseBlindLookUpsFollowAFolderListedEarlier) {
+  Make("DATA.TXT", "upper");
+  Make("Data.txt", "mixed");
+  // The first case-blind look-up lists the folder: the first in name order.
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "upper");
+  // A file created through the platform is found case-blind from then on, so
+  // OUT in another spelling writes that file rather than one beside it.
+  auto created = platform_.OpenFile(dir_ + "/New.Txt", OpenMode::kWrite);
+  ASSERT_NE(created, nullptr);
+  ASSERT_TRUE(created->Write("new", 3));
+  created.reset();
+  auto again = platform_.OpenFile(dir_ + "/NEW.TXT", OpenMode::kAppend);
+  ASSERT_NE(again, nullptr);
+  ASSERT_TRUE(again->Write("+", 1));
+  again.reset();
+  EXPECT_FALSE(Exists("NEW.TXT"));
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/new.txt", OpenMode::kRead)), "new+");
+  // Names removed or added by someone else after the listing: the answer a
+  // scan of the folder gives now, in the same order.
+  ASSERT_EQ(unlink((dir_ + "/DATA.TXT").c_str()), 0);
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "mixed");
+  Make("DAta.txt", "late");
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "late");
+  // Raw bytes count as well: a UTF-8 name upper-cased byte by byte. The
+  // bytes of "ア.TXT" in UTF-8 are also the code page 932 form of "繧｢.txt";
+  // ア (0x83 0x41) comes first in name order.
+  Make("\xE7\xB9\xA7\xEF\xBD\xA2.txt", "mojibake");  // "繧｢.txt"
+  Make("\xE3\x82\xA2.txt", "utf-8 a");                  // "ア.txt"
+  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/\xE3\x82\xA2.TXT", OpenMode::kRead)), "utf-8 a");
+}
+
 TEST_F(PosixPlatformTest, NameWithoutWildcardsFindsOneFile) {
   // INP = data.txt reads one file even where DATA.TXT exists beside it: the
   // spelling written wins, else the first in name order, as when opening.
@@ -221,6 +253,31 @@ TEST_F(PosixPlatformTest, OutputFilesLockAndNeverTruncateOnOpen) {
     EXPECT_TRUE(full->Truncate());
     EXPECT_FALSE(full->Write("x", 1));
   }
+}
+
+TEST_F(PosixPlatformTest, ReadersShareAFileAWriterHasItAlone) {
+  Make("data.txt", "data");
+  // Someone else reads the file (a lock of another open file, as another
+  // process would hold it); this run reads it twice at the same time.
+  int other = open((dir_ + "/data.txt").c_str(), O_RDONLY);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(flock(other, LOCK_SH | LOCK_NB), 0);
+  auto reader1 = platform_.OpenFile(dir_ + "/DATA.TXT", OpenMode::kRead);
+  auto reader2 = platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead);
+  ASSERT_NE(reader1, nullptr);
+  ASSERT_NE(reader2, nullptr);
+  EXPECT_EQ(Slurp(std::move(reader1)), "data");
+  // Nobody writes a file that is being read.
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kWrite), nullptr);
+  reader2.reset();
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kAppend), nullptr);
+  // Nobody reads a file that someone else writes.
+  ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead), nullptr);
+  close(other);
+  auto writer = platform_.OpenFile(dir_ + "/data.txt", OpenMode::kAppend);
+  ASSERT_NE(writer, nullptr);
+  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead), nullptr);
 }
 
 TEST_F(PosixPlatformTest, PatternWithoutFolderMeansCurrentFolder) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -66,17 +67,15 @@ class Outputs {
       // Two input files whose names differ only in letter case find the same
       // output file; emptying it again would silently lose the first one's
       // output, so the second is refused instead.
-      for (const FileId& written : emptied_) {
-        if (written == file->Id()) {
-          detail = "this run already wrote that output for another input file";
-          return false;
-        }
+      if (emptied_.count(file->Id()) != 0) {
+        detail = "this run already wrote that output for another input file";
+        return false;
       }
       if (!file->Truncate()) {
         reason = file->FailureReason();
         return false;
       }
-      emptied_.push_back(file->Id());
+      emptied_.insert(file->Id());
     }
     writer_.Attach(std::move(file));
     return true;
@@ -140,7 +139,7 @@ class Outputs {
   const Job& job_;
   Platform& platform_;
   TextWriter writer_;
-  std::vector<FileId> emptied_;
+  std::set<FileId> emptied_;  // a set: a run may write thousands of outputs
 };
 
 class ConversionRun {
