@@ -197,3 +197,64 @@ bool TextWriter::Close() {
   failed_ = !ok;
   return ok;
 }
+
+namespace {
+
+// Bytes read beyond a block when its end is not yet a piece boundary: one
+// piece and the byte that decides it.
+constexpr size_t kReadAhead = TextReader::kMaxPiece + 1;
+
+// The last piece boundary in `data` that its bytes decide: after the last
+// line feed, or, in a stretch without one, after the last whole 99,999-byte
+// piece. 0 when there is none yet.
+size_t PieceBoundary(const char* data, size_t size) {
+  if (const void* lf = memrchr(data, '\n', size)) {
+    return static_cast<size_t>(static_cast<const char*>(lf) - data) + 1;
+  }
+  size_t at = 0;
+  PieceCut cut;
+  while (NextPiece(data + at, size - at, false, cut)) at += cut.consumed;
+  return at;
+}
+
+}  // namespace
+
+bool BlockReader::Next(IoBuffer& block, size_t& size, bool& last) {
+  if (ended_ && carry_.empty()) return false;
+  block.Reserve(std::max(blockSize_, carry_.size()) + kReadAhead);
+  std::memcpy(block.Data(), carry_.data(), carry_.size());
+  size = carry_.size();
+  carry_.clear();
+  size_t cut = 0;
+  // Read at least a block, and on until a piece boundary is decided.
+  while (!ended_ && (size < blockSize_ || (cut = PieceBoundary(block.Data(), size)) == 0)) {
+    if (block.Size() - size < kReadAhead) block.Reserve(block.Size() * 2, size);
+    const size_t wanted = size < blockSize_ ? blockSize_ - size : kReadAhead;
+    const long long got = file_.Read(block.Data() + size, std::min(wanted, block.Size() - size));
+    if (got <= 0) {
+      if (got < 0) {
+        failed_ = true;
+        failureReason_ = file_.FailureReason();
+      }
+      ended_ = true;
+      break;
+    }
+    const char* at = block.Data() + size;
+    if (const void* stop = std::memchr(at, kEndOfFile, static_cast<size_t>(got))) {
+      size += static_cast<size_t>(static_cast<const char*>(stop) - at);
+      ended_ = true;  // nothing after 0x1A is ever read
+      break;
+    }
+    size += static_cast<size_t>(got);
+  }
+  if (ended_) {
+    cut = size;
+  } else if (cut == 0) {
+    cut = PieceBoundary(block.Data(), size);
+  }
+  carry_.assign(block.Data() + cut, size - cut);
+  size = cut;
+  last = ended_;
+  consumed_ += static_cast<int64_t>(cut);
+  return size > 0 || last;
+}

@@ -92,6 +92,34 @@ class TextReader {
   bool failed_ = false;
 };
 
+// Reads a file in blocks of whole pieces, for work on many records at once:
+// every block starts a piece and ends one (after a line feed, or where a long
+// line is cut into 99,999-byte pieces), except the last, which ends the file.
+// Nothing after a byte 0x1A is read. TextReader::AttachBlock then hands out
+// exactly the pieces that reading the whole file would.
+class BlockReader {
+ public:
+  // Blocks hold at least `blockSize` bytes where the file has them.
+  BlockReader(File& file, size_t blockSize) : file_(file), blockSize_(blockSize) {}
+
+  // The next block into `block` (grown as needed), its bytes in `size`;
+  // `last` when it ends the file. False when nothing is left.
+  bool Next(IoBuffer& block, size_t& size, bool& last);
+  bool Failed() const { return failed_; }
+  const std::string& FailureReason() const { return failureReason_; }
+  // Bytes handed out in blocks so far.
+  int64_t Consumed() const { return consumed_; }
+
+ private:
+  File& file_;
+  const size_t blockSize_;
+  std::string carry_;  // the bytes after the last block's end
+  bool ended_ = false;
+  bool failed_ = false;
+  std::string failureReason_;
+  int64_t consumed_ = 0;
+};
+
 class TextWriter {
  public:
   TextWriter() = default;

@@ -133,6 +133,48 @@ TEST(TextReader, AgreesWithTheModelOnLargeRandomInput) {
   EXPECT_EQ(ReadAll(data, 65536 + 7), expected);  // pipe-sized reads
 }
 
+// The pieces of `data` read block by block: BlockReader, then AttachBlock.
+std::vector<std::string> ReadInBlocks(const std::string& data, size_t blockSize, size_t chunk) {
+  ChunkFile file(data, chunk);
+  BlockReader blocks(file, blockSize);
+  IoBuffer block;
+  size_t size = 0;
+  bool last = false;
+  std::vector<std::string> pieces;
+  int64_t counted = 0;
+  while (blocks.Next(block, size, last)) {
+    counted += CountPieces(std::string_view(block.Data(), size));
+    TextReader reader;
+    reader.AttachBlock(block.Data(), size);
+    std::string_view piece;
+    while (reader.ReadPiece(piece)) pieces.emplace_back(piece);
+    if (last) break;
+  }
+  EXPECT_EQ(counted, static_cast<int64_t>(pieces.size()));
+  return pieces;
+}
+
+TEST(BlockReader, BlocksGiveThePiecesOfTheWholeFile) {
+  std::mt19937 rng(4711);
+  std::string data;
+  const size_t lengths[] = {0, 1, 5, 99997, 99998, 99999, 100000, 100001, 250000};
+  while (data.size() < (size_t{3} << 20)) {
+    const size_t len = lengths[rng() % 9] + rng() % 3;
+    std::string line(len, 'a');
+    for (int k = 0; k < 4 && len > 0; ++k) line[rng() % len] = "\r\0\x83\\"[rng() % 4];
+    data += line;
+    data += (rng() % 2) ? "\r\n" : "\n";
+  }
+  data += "tail\r";
+  const auto expected = ReadAll(data);
+  for (size_t blockSize : {size_t{1}, size_t{4096}, size_t{100000}, size_t{1} << 20}) {
+    EXPECT_EQ(ReadInBlocks(data, blockSize, 65536 + 7), expected) << blockSize;
+  }
+  // Nothing after 0x1A, whatever block it falls in.
+  EXPECT_EQ(ReadInBlocks("ab\ncd\x1A" "ef\n", 1, 3), ReadAll("ab\ncd\x1A" "ef\n"));
+  EXPECT_EQ(ReadInBlocks("", 1, 3), std::vector<std::string>());
+}
+
 TEST(TextReader, ReportsAReadFailure) {
   TextReader reader;
   reader.Attach(std::make_unique<ChunkFile>("ab\ncd", 100, true));

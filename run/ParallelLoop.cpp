@@ -13,12 +13,6 @@
 
 namespace {
 
-constexpr char kEndOfFile = '\x1A';
-
-// Bytes read beyond a block when its end is not yet a piece boundary: one
-// piece and the byte that decides it.
-constexpr size_t kReadAhead = TextReader::kMaxPiece + 1;
-
 // One block of input and what a worker made of it.
 struct Block {
   IoBuffer input;
@@ -75,69 +69,29 @@ class Pipeline {
   // ------------------------------------------------------------ reading
 
   // Reads the file into blocks that each end on a piece boundary, and queues
-  // them. The bytes after the last boundary go on to the next block.
+  // them.
   void ReadBlocks() {
-    std::string carry;
-    bool ended = false;
+    BlockReader blocks(input_, blockSize_);
     int64_t records = 0;
-    while (!ended) {
+    for (;;) {
       std::unique_ptr<Block> block = TakeFree();
       if (!block) return;  // stopped
-      block->input.Reserve(blockSize_ + kReadAhead);
-      std::memcpy(block->input.Data(), carry.data(), carry.size());
-      size_t size = carry.size();
-      carry.clear();
-      size_t cut = 0;
-      // Read at least a block, and on until a piece boundary is decided.
-      while (!ended && (size < blockSize_ || (cut = PieceBoundary(block->input.Data(), size)) == 0)) {
-        if (block->input.Size() - size < kReadAhead) {
-          block->input.Reserve(block->input.Size() * 2, size);
-        }
-        const size_t wanted = size < blockSize_ ? blockSize_ - size : kReadAhead;
-        const long long got = input_.Read(block->input.Data() + size, wanted);
-        if (got <= 0) {
-          if (got < 0) {
-            readFailure_ = input_.FailureReason();
-            readFailed_ = true;
-          }
-          ended = true;
-          break;
-        }
-        const char* at = block->input.Data() + size;
-        if (const void* stop = std::memchr(at, kEndOfFile, static_cast<size_t>(got))) {
-          size += static_cast<size_t>(static_cast<const char*>(stop) - at);
-          ended = true;  // nothing after 0x1A is ever read
-          break;
-        }
-        size += static_cast<size_t>(got);
+      if (!blocks.Next(block->input, block->size, block->last)) {
+        block->size = 0;
+        block->last = true;
       }
-      if (ended) {
-        cut = size;
-      } else if (cut == 0) {
-        cut = PieceBoundary(block->input.Data(), size);
-      }
-      carry.assign(block->input.Data() + cut, size - cut);
-      block->size = cut;
-      block->last = ended;
       if (countRecords_) {
         block->inBase = records;
-        records += CountPieces(std::string_view(block->input.Data(), cut));
+        records += CountPieces(std::string_view(block->input.Data(), block->size));
       }
+      if (block->last) {
+        readFailed_ = blocks.Failed();
+        readFailure_ = blocks.FailureReason();
+      }
+      const bool last = block->last;
       Queue(std::move(block));
+      if (last) return;
     }
-  }
-
-  // The last piece boundary in `data` that the bytes there decide: after the
-  // last line feed, or, in a stretch without one, after the last whole
-  // 99,999-byte piece.
-  static size_t PieceBoundary(const char* data, size_t size) {
-    for (size_t i = size; i > 0; --i) {
-      if (data[i - 1] == '\n') return i;
-    }
-    size_t at = 0;
-    PieceCut cut;
-    while (NextPiece(data + at, size - at, false, cut)) at += cut.consumed;
-    return at;
   }
 
   // ------------------------------------------------------------ converting
