@@ -37,6 +37,7 @@ class FakeFile : public File {
   }
   FileId Id() const override { return FileId{1, node_ ? node_->ino : 0}; }
   int64_t Size() const override { return node_ ? static_cast<int64_t>(node_->data.size()) : -1; }
+
   bool Close() override {
     if (!node_) return true;
     if (mode_ == OpenMode::kRead)

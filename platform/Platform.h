@@ -46,6 +46,7 @@ class File {
   virtual std::string FailureReason() const { return std::string(); }
   // The size in bytes of a regular file; -1 for anything else (a pipe).
   virtual int64_t Size() const { return -1; }
+
 };
 
 // The three standard streams.

@@ -463,6 +463,7 @@ class PosixFile : public File {
 
   int64_t Size() const override { return size_; }
 
+
  private:
   int fd_;
   FileId id_;

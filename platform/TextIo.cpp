@@ -12,7 +12,12 @@
 // 99,999 + 1 raw bytes before it decides, unless the file has ended.
 #include "platform/TextIo.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -257,4 +262,101 @@ bool BlockReader::Next(IoBuffer& block, size_t& size, bool& last) {
   last = ended_;
   consumed_ += static_cast<int64_t>(cut);
   return size > 0 || last;
+}
+
+namespace {
+
+// The longest line, line feed included, that is one piece: 99,998 bytes,
+// CR and LF.
+constexpr size_t kLongestSameLine = TextReader::kMaxPiece + 1;
+
+// Collects lines into runs of the same kind.
+class RunCollector {
+ public:
+  explicit RunCollector(std::vector<FormRun>& runs) : runs_(runs) { runs_.clear(); }
+
+  void Line(size_t begin, size_t end, bool same, int64_t lines = 1) {
+    if (!open_) {
+      run_ = FormRun{begin, end, lines, same};
+      open_ = true;
+    } else if (run_.same == same) {
+      run_.end = end;
+      run_.lines += lines;
+    } else {
+      runs_.push_back(run_);
+      run_ = FormRun{begin, end, lines, same};
+    }
+  }
+  // True when lines in output form would join the current run.
+  bool InSameRun() const { return !open_ || run_.same; }
+  void Finish() {
+    if (open_) runs_.push_back(run_);
+  }
+
+ private:
+  std::vector<FormRun>& runs_;
+  FormRun run_;
+  bool open_ = false;
+};
+
+}  // namespace
+
+void ScanOutputForm(std::string_view block, std::vector<FormRun>& runs) {
+  const char* data = block.data();
+  const size_t size = block.size();
+  RunCollector collect(runs);
+  size_t lineStart = 0;
+  // One line that ends at `lf`.
+  auto line = [&](size_t lf) {
+    const bool same = lf > lineStart && data[lf - 1] == '\r' && lf + 1 - lineStart <= kLongestSameLine;
+    collect.Line(lineStart, lf + 1, same);
+    lineStart = lf + 1;
+  };
+  size_t i = 0;
+#if defined(__SSE2__)
+  // 16 bytes at a time: the masks of LF and CR bytes tell, for all the lines
+  // ending in the 16 bytes at once, whether each LF has its CR; only the
+  // first of them can be long (the others start within the 16 bytes).
+  const __m128i lfs = _mm_set1_epi8('\n');
+  const __m128i crs = _mm_set1_epi8('\r');
+  uint32_t crCarry = 0;  // the byte before these 16 is a CR
+  for (; i + 16 <= size; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const uint32_t lf = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lfs)));
+    const uint32_t cr = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, crs)));
+    if (lf != 0) {
+      const uint32_t withoutCr = lf & ~(((cr << 1) | crCarry) & 0xFFFF);
+      const size_t first = i + static_cast<size_t>(std::countr_zero(lf));
+      if (withoutCr == 0 && first > lineStart && first + 1 - lineStart <= kLongestSameLine &&
+          collect.InSameRun()) {
+        const size_t last = i + 31 - static_cast<size_t>(std::countl_zero(lf));
+        // Mostly one line ends in 16 bytes: no count needed then.
+        const int lines = (lf & (lf - 1)) == 0 ? 1 : std::popcount(lf);
+        collect.Line(lineStart, last + 1, true, lines);
+        lineStart = last + 1;
+      } else {
+        for (uint32_t bits = lf; bits != 0; bits &= bits - 1) {
+          line(i + static_cast<size_t>(std::countr_zero(bits)));
+        }
+      }
+    }
+    crCarry = (cr >> 15) & 1;
+  }
+#endif
+  for (; i < size; ++i) {
+    if (data[i] == '\n') line(i);
+  }
+  // A last line without a line feed gets one when written: never the same.
+  if (lineStart < size) collect.Line(lineStart, size, false, 0);
+  collect.Finish();
+}
+
+bool TextWriter::WriteAsIs(std::string_view bytes) {
+  if (failed_ || !file_ || !Flush()) return false;
+  if (!bytes.empty() && !file_->Write(bytes.data(), bytes.size())) {
+    failed_ = true;
+    failureReason_ = file_->FailureReason();
+    return false;
+  }
+  return true;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -120,6 +121,22 @@ class BlockReader {
   int64_t consumed_ = 0;
 };
 
+// Lines that COPY writes back byte for byte ("output form"): each ends with
+// CR LF and takes at most 100,000 bytes with it (so it is one piece, and the
+// piece written back with CR LF is the line itself).
+struct FormRun {
+  size_t begin = 0;
+  size_t end = 0;
+  int64_t lines = 0;  // line feeds in the run
+  bool same = false;  // every line of the run is in output form
+};
+
+// Cuts a block of whole pieces (see BlockReader) into runs that alternate
+// between output form and the rest, from its start to its end; a last line
+// without a line feed is never in output form. One pass over the bytes, 16
+// at a time where the processor allows.
+void ScanOutputForm(std::string_view block, std::vector<FormRun>& runs);
+
 class TextWriter {
  public:
   TextWriter() = default;
@@ -133,6 +150,9 @@ class TextWriter {
   // while the data it belongs to is still the current file's; false once any
   // write failed.
   bool Flush();
+  // Writes out the buffer, then `bytes` as they are (no LF becomes CR LF),
+  // for text already in output form; false once any write failed.
+  bool WriteAsIs(std::string_view bytes);
   // Writes out the buffer and closes the file; false when anything written
   // since it was opened could not be stored.
   bool Close();

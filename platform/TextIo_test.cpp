@@ -175,6 +175,51 @@ TEST(BlockReader, BlocksGiveThePiecesOfTheWholeFile) {
   EXPECT_EQ(ReadInBlocks("", 1, 3), std::vector<std::string>());
 }
 
+// Output form line by line, the plain way: the runs ScanOutputForm must give.
+std::vector<FormRun> ModelRuns(const std::string& data) {
+  std::vector<FormRun> runs;
+  size_t start = 0;
+  while (start < data.size()) {
+    const size_t lf = data.find('\n', start);
+    const size_t end = lf == std::string::npos ? data.size() : lf + 1;
+    const bool same = lf != std::string::npos && lf > start && data[lf - 1] == '\r' &&
+                      end - start <= 100000;
+    const int64_t lines = lf == std::string::npos ? 0 : 1;
+    if (!runs.empty() && runs.back().same == same) {
+      runs.back().end = end;
+      runs.back().lines += lines;
+    } else {
+      runs.push_back(FormRun{start, end, lines, same});
+    }
+    start = end;
+  }
+  return runs;
+}
+
+TEST(ScanOutputForm, FindsTheLinesWrittenBackAsTheyAre) {
+  std::mt19937 rng(932);
+  for (int round = 0; round < 40; ++round) {
+    std::string data;
+    const size_t lengths[] = {0, 1, 2, 14, 15, 16, 17, 31, 99997, 99998, 99999};
+    for (int n = 0; n < 60; ++n) {
+      std::string line(lengths[rng() % 11] + rng() % 2, 'x');
+      if (!line.empty() && rng() % 5 == 0) line[rng() % line.size()] = '\r';
+      data += line + ((rng() % 4 == 0) ? "\n" : "\r\n");
+    }
+    if (rng() % 2 == 0) data += "end\r";
+    std::vector<FormRun> runs;
+    ScanOutputForm(data, runs);
+    const std::vector<FormRun> expected = ModelRuns(data);
+    ASSERT_EQ(runs.size(), expected.size()) << round;
+    for (size_t i = 0; i < runs.size(); ++i) {
+      EXPECT_EQ(runs[i].begin, expected[i].begin) << round << " run " << i;
+      EXPECT_EQ(runs[i].end, expected[i].end) << round << " run " << i;
+      EXPECT_EQ(runs[i].lines, expected[i].lines) << round << " run " << i;
+      EXPECT_EQ(runs[i].same, expected[i].same) << round << " run " << i;
+    }
+  }
+}
+
 TEST(TextReader, ReportsAReadFailure) {
   TextReader reader;
   reader.Attach(std::make_unique<ChunkFile>("ab\ncd", 100, true));

@@ -9,6 +9,7 @@
 #include "platform/Cp932.h"
 #include "platform/TextIo.h"
 #include "record/RecordContext.h"
+#include "run/CopyLoop.h"
 #include "run/FileSettings.h"
 #include "run/ParallelLoop.h"
 #include "run/RecordLoop.h"
@@ -257,7 +258,10 @@ class ConversionRun {
       return;
     }
     const int workers = WorkersFor(*input);
-    if (workers > 1) {
+    if (CopiesAsIs(*input)) {
+      CopyRecords(*input, outputs_.Writer(), context_, observer_, failureReason_);
+      input->Close();
+    } else if (workers > 1) {
       ParallelOptions options;
       options.workers = workers;
       options.blockSize = request_.blockSize;
@@ -290,6 +294,14 @@ class ConversionRun {
     constexpr int64_t kLargeFile = int64_t{64} << 20;
     if (input.Size() < kLargeFile) return 1;
     return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  }
+
+  // COPY without conditions of a file large enough to gain from writing
+  // lines in output form as they are.
+  bool CopiesAsIs(const File& input) const {
+    constexpr int64_t kWorthACopy = int64_t{1} << 20;
+    return job_.type == ProcessingType::kCopy && job_.selection.empty() &&
+           observer_.RecordsToExplain() == 0 && input.Size() >= kWorthACopy;
   }
 
   // An input file as the parameter file would name it: the INP folder as

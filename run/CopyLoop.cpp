@@ -1,0 +1,66 @@
+#include "run/CopyLoop.h"
+
+#include <vector>
+
+namespace {
+
+// Bytes read at a time: small enough that they are still in the processor's
+// cache when they are scanned and written.
+constexpr size_t kCopyBlock = size_t{256} << 10;
+
+// The other lines: piece by piece, as the record loop writes COPY.
+bool WritePieces(char* bytes, size_t size, TextWriter& writer, RecordContext& context) {
+  TextReader pieces;
+  pieces.AttachBlock(bytes, size);
+  std::string_view piece;
+  while (pieces.ReadPiece(piece)) {
+    ++context.inCount;
+    ++context.outCount;
+    bool written = writer.Write(piece);
+    if (written && (piece.empty() || piece.back() != '\n')) written = writer.Write("\n");
+    if (!written) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void CopyRecords(File& input, TextWriter& writer, RecordContext& context, RunObserver& observer,
+                 std::string& readFailure) {
+  context.inCount = 0;
+  context.outCount = 0;
+  BlockReader blocks(input, kCopyBlock);
+  IoBuffer block;
+  size_t size = 0;
+  bool last = false;
+  std::vector<FormRun> runs;
+  while (blocks.Next(block, size, last)) {
+    ScanOutputForm(std::string_view(block.Data(), size), runs);
+    for (const FormRun& run : runs) {
+      char* bytes = block.Data() + run.begin;
+      const size_t length = run.end - run.begin;
+      if (run.same) {
+        // Lines in output form are their own output.
+        if (!writer.WriteAsIs(std::string_view(bytes, length))) {
+          context.inCount += 1;
+          context.outCount += 1;
+          context.error = ErrorCode::kOutputOpen;
+          return;
+        }
+        context.inCount += run.lines;
+        context.outCount += run.lines;
+      } else if (!WritePieces(bytes, length, writer, context)) {
+        context.error = ErrorCode::kOutputOpen;
+        return;
+      }
+    }
+    observer.RecordsAdvanced(context.inCount, blocks.Consumed());
+    if (last) break;
+  }
+  // As in the record loop: the records before a read failure are written,
+  // then it is an input that could not be read.
+  if (blocks.Failed()) {
+    context.error = ErrorCode::kInputOpen;
+    readFailure = blocks.FailureReason();
+  }
+}
