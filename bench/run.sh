@@ -3,10 +3,10 @@
 # Each benchmark runs rux and the reference tool alternately, RUNS times, and
 # prints the median of the paired time ratios rux/tool (below 1: rux faster).
 #
-#   bash bench/run.sh [--size MB] [--runs N] [--rux PATH] [name ...]
+#   bash bench/run.sh [--size MB] [--runs N] [--rux PATH] [--jobs N] [name ...]
 #
 # --rux measures that binary instead of building build/rux (to compare two
-# versions on the same corpus in the same conditions).
+# versions on the same corpus in the same conditions); --jobs passes -j N.
 #
 # Names: copy sel-search sel-numeric edit nar wid change csv (default: all).
 # The corpus (bench/data/corpus-<MB>.txt) is generated once, deterministically.
@@ -17,12 +17,14 @@ root=$PWD
 size=50
 runs=5
 rux=
+jobs=()
 names=()
 while [ $# -gt 0 ]; do
   case $1 in
     --size) size=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
     --rux) rux=$(realpath -- "$2"); shift 2 ;;
+    --jobs) jobs=(-j "$2"); shift 2 ;;
     *) names+=("$1"); shift ;;
   esac
 done
@@ -62,7 +64,7 @@ bench() {
   local name=$1 target=$2 ref=$3 i t0 t1 t2 ratios=() rt=0 tt=0
   for ((i = 0; i < runs; i++)); do
     t0=$(now)
-    "$rux" "$work/$name.prm" >"$work/rux-$name.log" || { echo "$name: rux failed"; cat "$work/rux-$name.log"; return 1; }
+    "$rux" "${jobs[@]}" "$work/$name.prm" >"$work/rux-$name.log" || { echo "$name: rux failed"; cat "$work/rux-$name.log"; return 1; }
     t1=$(now)
     bash -c "$ref" >/dev/null
     t2=$(now)

@@ -30,7 +30,9 @@ struct RecordTrace {
   }
 };
 
-struct RecordContext {
+// Cache-line aligned: contexts of workers on several threads never share a
+// line (a record's step writes its context all the time).
+struct alignas(64) RecordContext {
   explicit RecordContext(Platform& platform) : clock(&platform) {}
 
   // Reads the local date and time for [YYYY] ... [SE] (afresh at every use).
