@@ -66,3 +66,56 @@ TEST(ConsolePrinterTest, TheThreeFormsOfAnError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ConsolePrinterTest, ProgressAfterASecondOnATerminalErasedBeforeTheSummary) {
+  FakePlatform fake;
+  fake.terminals[static_cast<int>(Stream::kError)] = true;
+  ConsolePrinter printer(fake, PrinterOptions{});
+  InputFileInfo file;
+  file.name = "big.txt";
+  file.index = 2;
+  file.count = 3;
+  file.size = 100000000;
+  printer.FileStarted(file);
+  fake.milliseconds = 900;  // under a second: nothing yet
+  printer.RecordsAdvanced(1000, 10000000);
+  EXPECT_EQ(fake.diagnostics, "");
+  fake.milliseconds = 2000;  // 25 MB in 2 s: 12.5 MB/s, 6 s left
+  printer.RecordsAdvanced(250000, 25000000);
+  EXPECT_EQ(fake.diagnostics,
+            "\rrux: big.txt (2/3) 25% 12.5 MB/s 250000 records 00:06 left\x1b[K");
+  fake.milliseconds = 2100;  // redrawn a few times a second at most
+  printer.RecordsAdvanced(260000, 26000000);
+  EXPECT_EQ(fake.diagnostics.find("260000"), std::string::npos);
+  FileSummary summary;
+  summary.name = "big.txt";
+  printer.FileFinished(summary);
+  EXPECT_TRUE(fake.diagnostics.ends_with("\r\x1b[K")) << "erased before the summary line";
+}
+
+TEST(ConsolePrinterTest, ProgressOnlyWhenAskedForOrOnATerminal) {
+  for (ProgressMode mode : {ProgressMode::kAuto, ProgressMode::kNever, ProgressMode::kAlways}) {
+    for (bool terminal : {false, true}) {
+      FakePlatform fake;
+      fake.terminals[static_cast<int>(Stream::kError)] = terminal;
+      PrinterOptions options;
+      options.progress = mode;
+      ConsolePrinter printer(fake, options);
+      InputFileInfo file;
+      file.name = "-";  // standard input: size unknown
+      printer.FileStarted(file);
+      fake.milliseconds = 6000;
+      printer.RecordsAdvanced(10, 600);
+      const bool shown = mode == ProgressMode::kAlways || (mode == ProgressMode::kAuto && terminal);
+      EXPECT_EQ(!fake.diagnostics.empty(), shown) << static_cast<int>(mode) << terminal;
+      if (shown && !terminal) {
+        EXPECT_EQ(fake.diagnostics, "rux: - 0.0 MB/s 10 records\n");
+      }
+      EXPECT_EQ(fake.console, "");  // never on standard output
+    }
+  }
+}
+
+}  // namespace
