@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing: a C++20
-# compiler, CMake, GoogleTest and the C library's code page 932 converter.
+# compiler, CMake, GoogleTest, the C library's code page 932 converter and
+# GNU parallel (an end-to-end case runs the documented parallel recipes).
 #   bash scripts/setup.sh [clang] [man]
 # With "clang" it also installs clang++ (the clang build in CI, and the
 # fuzzing harness, which needs clang's libFuzzer); with "man" the manual page
@@ -20,6 +21,11 @@ fi
 if ! printf 'A' | iconv -f CP932 -t UTF-8 >/dev/null 2>&1; then
   need+=(libc6 locales)
 fi
+# GNU parallel, not the moreutils program of the same name.
+case $(parallel --version 2>/dev/null </dev/null | head -n 1) in
+  "GNU parallel"*) ;;
+  *) need+=(parallel) ;;
+esac
 for extra in "$@"; do
   case $extra in
     clang) command -v clang++ >/dev/null 2>&1 || need+=(clang) ;;
