@@ -555,17 +555,23 @@ std::unique_ptr<File> OpenStandardStream(int fd) {
 // Started with standard input, output or error closed, the first files this
 // run opens would take those descriptors, and console text would land in an
 // output file. Holding them open on /dev/null keeps every file off them.
-void HoldStandardDescriptors() {
+// Returns which of them were closed (bit 0 standard input ...).
+unsigned HoldStandardDescriptors() {
+  unsigned closed = 0;
   for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
     // open() takes the lowest free descriptor, which is this one.
-    if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) open("/dev/null", O_RDWR);
+    if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+      open("/dev/null", O_RDWR);
+      closed |= 1u << fd;
+    }
   }
+  return closed;
 }
 
 }  // namespace
 
 PosixPlatform::PosixPlatform() : folders_(std::make_unique<FolderIndexes>()) {
-  HoldStandardDescriptors();
+  closedAtStart_ = HoldStandardDescriptors();
   // A console pipe closed early must not kill a batch half way through its
   // files: writes to it then fail with EPIPE, which is handled where written.
   signal(SIGPIPE, SIG_IGN);
@@ -700,9 +706,16 @@ void PosixPlatform::WriteDiagnostic(std::string_view text) {
   WriteConsoleText(STDERR_FILENO, utf8Error_, text);
 }
 
-std::unique_ptr<File> PosixPlatform::OpenStandardInput() { return OpenStandardStream(STDIN_FILENO); }
+// A stream that was closed when the program started is held on /dev/null,
+// which is no input to read and no output to write: converted records would
+// be thrown away, and the run would claim success.
+std::unique_ptr<File> PosixPlatform::OpenStandardInput() {
+  if ((closedAtStart_ & (1u << STDIN_FILENO)) != 0) return nullptr;
+  return OpenStandardStream(STDIN_FILENO);
+}
 
 std::unique_ptr<File> PosixPlatform::OpenStandardOutput() {
+  if ((closedAtStart_ & (1u << STDOUT_FILENO)) != 0) return nullptr;
   return OpenStandardStream(STDOUT_FILENO);
 }
 

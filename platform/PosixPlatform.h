@@ -29,6 +29,7 @@ class PosixPlatform : public Platform {
   bool ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) override;
 
  private:
+  unsigned closedAtStart_ = 0;  // standard descriptors closed at start (bit 0 input ...)
   bool utf8Console_ = false;  // standard output
   bool utf8Error_ = false;    // standard error
   // Folders indexed for case-blind look-ups, each listed once and then

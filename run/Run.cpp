@@ -242,9 +242,12 @@ class ConversionRun {
       context_.error = ErrorCode::kOutputOpen;
       return;
     }
-    std::unique_ptr<File> input =
-        job_.standardInput ? platform_.OpenStandardInput()
-                           : platform_.Open(match.fullPath, OpenMode::kRead, failureReason_);
+    std::unique_ptr<File> input;
+    if (!job_.standardInput) {
+      input = platform_.Open(match.fullPath, OpenMode::kRead, failureReason_);
+    } else if (!(input = platform_.OpenStandardInput())) {
+      failureReason_ = "standard input is closed";
+    }
     // The run's own open output is never read as input (INP matching OUT).
     if (input && outputs_.IsOutput(*input)) {
       input.reset();
