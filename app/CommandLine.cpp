@@ -163,7 +163,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   }
   if (first >= argc) {
     if (line.explain > 0 || line.encodingGiven || line.quiet || line.inputGiven ||
-        line.outputGiven) {
+        line.outputGiven || line.jobs > 0 || line.blockSize > 0 || line.progress != 0) {
       return UsageError("a parameter file is needed");
     }
     line.action = Action::kHelpText;

@@ -101,21 +101,6 @@ ParamEncoding ChooseEncoding(const CommandLine& line, Platform& platform) {
   return encoding;
 }
 
-int RunCheck(const CommandLine& line, Platform& platform) {
-  const ParamEncoding encoding = ChooseEncoding(line, platform);
-  int errors = 0;
-  int warnings = 0;
-  for (const std::string& path : line.checkFiles) {
-    const CheckResult result = CheckParameterFile(platform, path, encoding);
-    errors += result.opened ? static_cast<int>(result.errors.size()) : 1;
-    warnings += static_cast<int>(result.warnings.size());
-    platform.WriteConsole(DescribeCheck(path, result));
-  }
-  platform.WriteConsole(
-      DescribeCheckTotals(static_cast<int>(line.checkFiles.size()), errors, warnings));
-  return errors == 0 ? 0 : 1;
-}
-
 // A path from the command line, as the parameter file would spell it: the
 // command line is UTF-8 on this system, the parameter language code page
 // 932. A name that is not UTF-8, or has no code page 932 form, is kept as
@@ -123,6 +108,26 @@ int RunCheck(const CommandLine& line, Platform& platform) {
 std::string FromCommandLine(const std::string& path, Platform& platform) {
   std::string converted;
   return platform.ConvertUtf8ToCp932(path, converted) ? converted : path;
+}
+
+int RunCheck(const CommandLine& line, Platform& platform) {
+  CheckOptions options;
+  options.encoding = ChooseEncoding(line, platform);
+  options.overrideInput = line.inputGiven;
+  options.input = FromCommandLine(line.input, platform);
+  options.overrideOutput = line.outputGiven;
+  options.output = FromCommandLine(line.output, platform);
+  int errors = 0;
+  int warnings = 0;
+  for (const std::string& path : line.checkFiles) {
+    const CheckResult result = CheckParameterFile(platform, path, options);
+    errors += result.opened ? static_cast<int>(result.errors.size()) : 1;
+    warnings += static_cast<int>(result.warnings.size());
+    platform.WriteConsole(DescribeCheck(path, result));
+  }
+  platform.WriteConsole(
+      DescribeCheckTotals(static_cast<int>(line.checkFiles.size()), errors, warnings));
+  return errors == 0 ? 0 : 1;
 }
 
 int RunJob(const CommandLine& line, Platform& platform) {

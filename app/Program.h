@@ -3,7 +3,8 @@
 
 #include "platform/Platform.h"
 
-// Runs the program for its command line; returns the exit status (0 or 1).
+// Runs the program for its command line; returns the exit status (0, 1
+// after an error, 2 after a mistake on the command line).
 int RunMain(int argc, const char* const* argv, Platform& platform);
 
 // From now on, running out of memory prints one line on standard error and

@@ -609,8 +609,13 @@ std::unique_ptr<File> PosixPlatform::Open(const std::string& path, OpenMode mode
     return nullptr;
   }
   struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    reason = std::strerror(S_ISDIR(st.st_mode) ? EISDIR : errno);
+  if (fstat(fd, &st) != 0) {
+    reason = std::strerror(errno);
+    close(fd);
+    return nullptr;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    reason = std::strerror(EISDIR);
     close(fd);
     return nullptr;
   }

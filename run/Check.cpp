@@ -17,7 +17,7 @@ bool NamesDriveOrShare(std::string_view path) {
 std::string Quoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
 
 void CheckPaths(Platform& platform, const Job& job, std::vector<CheckWarning>& warnings) {
-  if (!job.inputPattern.empty()) {
+  if (!job.inputPattern.empty() && !job.standardInput) {
     const std::string_view folder = FolderOf(job.inputPattern);
     if (NamesDriveOrShare(job.inputPattern)) {
       warnings.push_back({job.inputLine, "INP " + Quoted(job.inputPattern) +
@@ -30,7 +30,7 @@ void CheckPaths(Platform& platform, const Job& job, std::vector<CheckWarning>& w
       warnings.push_back({job.inputLine, "no file matches INP " + Quoted(job.inputPattern)});
     }
   }
-  if (!job.outputPath.empty()) {
+  if (!job.outputPath.empty() && !job.standardOutput) {
     if (NamesDriveOrShare(job.outputPath)) {
       warnings.push_back({job.outputLine, "OUT " + Quoted(job.outputPath) +
                                               " has a drive letter or network share, which "
@@ -46,10 +46,12 @@ void CheckPaths(Platform& platform, const Job& job, std::vector<CheckWarning>& w
 
 }  // namespace
 
-CheckResult CheckParameterFile(Platform& platform, const std::string& path, ParamEncoding encoding) {
+CheckResult CheckParameterFile(Platform& platform, const std::string& path,
+                               const CheckOptions& options) {
   CheckResult result;
   JobReader reader;
-  const ParameterFileResult read = ReadParameterFile(platform, path, encoding, reader, &result.errors);
+  const ParameterFileResult read =
+      ReadParameterFile(platform, path, options.encoding, reader, &result.errors);
   result.encoding = read.encoding;
   if (!result.errors.empty() && result.errors.front().code == ErrorCode::kParameterFileOpen &&
       result.errors.front().line == 0) {
@@ -57,6 +59,8 @@ CheckResult CheckParameterFile(Platform& platform, const std::string& path, Para
     return result;
   }
   result.opened = true;
+  if (options.overrideInput) reader.OverrideInput(options.input);
+  if (options.overrideOutput) reader.OverrideOutput(options.output);
   StatementError settings = reader.Finish();
   if (settings.ok() && NamesSameFile(reader.GetJob(), platform)) {
     settings.code = ErrorCode::kBadFileSettings;

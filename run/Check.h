@@ -25,4 +25,15 @@ struct CheckResult {
   std::vector<CheckWarning> warnings;
 };
 
-CheckResult CheckParameterFile(Platform& platform, const std::string& path, ParamEncoding encoding);
+// How to check: the encoding to read with, and the command line's -i and -o
+// in place of INP and OUT/ADD (as a run would take them).
+struct CheckOptions {
+  ParamEncoding encoding = ParamEncoding::kAuto;
+  bool overrideInput = false;
+  std::string input;
+  bool overrideOutput = false;
+  std::string output;
+};
+
+CheckResult CheckParameterFile(Platform& platform, const std::string& path,
+                               const CheckOptions& options);

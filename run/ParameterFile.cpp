@@ -23,21 +23,20 @@ bool ReadAll(File& file, std::string& bytes) {
 // Converts UTF-8 text to code page 932 line by line, so a line with a
 // character that has no code page 932 form can be named; such a line is
 // left empty in the converted text (so later lines keep their numbers).
-// Returns the 1-based numbers of the lines that failed.
+// Returns the numbers the reader gives those lines: it counts pieces, and a
+// long line before one is several.
 std::vector<int> ConvertLines(Platform& platform, std::string_view utf8, std::string& cp932) {
   std::vector<int> failed;
   std::string line;
-  int number = 0;
   size_t start = 0;
   while (start < utf8.size()) {
     size_t end = utf8.find('\n', start);
     const bool lastLine = end == std::string_view::npos;
     if (lastLine) end = utf8.size();
-    ++number;
     if (platform.ConvertUtf8ToCp932(utf8.substr(start, end - start), line)) {
       cp932 += line;
     } else {
-      failed.push_back(number);
+      failed.push_back(static_cast<int>(CountPieces(cp932)) + 1);
     }
     if (!lastLine) cp932 += '\n';
     start = end + 1;
