@@ -19,9 +19,9 @@ struct alignas(64) Block {
   IoBuffer input;
   size_t size = 0;
   bool last = false;       // the end of the file is in this block
+  int64_t index = 0;       // its place in the file, from 0
   int64_t inBase = 0;      // records before the block, when [IN_LINE] needs them
   // The worker's results.
-  bool done = false;
   std::string output;                  // the records' texts, one after the other
   std::vector<size_t> ends;            // per record: where its text ends in `output`
   int64_t headerRecord = -1;           // the record whose text starts with a CSV header
@@ -49,18 +49,22 @@ class Pipeline {
     }
   }
 
-  // Runs the reader and the workers, and writes on this thread.
+  // Runs the reader and the workers; each worker writes the block it
+  // converted when all blocks before it are written (its turn), so the bytes
+  // go out in input order from the processor that made them.
   void Run(TextWriter& writer, RecordContext& context, RunObserver& observer) {
+    writer_ = &writer;
+    run_ = &context;
+    observer_ = &observer;
     std::thread reader([this] { ReadBlocks(); });
     std::vector<std::thread> workers;
     for (auto& workerContext : contexts_) {
       RecordContext* own = workerContext.get();
       workers.emplace_back([this, own] { ConvertBlocks(*own); });
     }
-    WriteBlocks(writer, context, observer);
+    for (std::thread& worker : workers) worker.join();
     Stop();
     reader.join();
-    for (std::thread& worker : workers) worker.join();
   }
 
   bool ReadFailed() const { return readFailed_; }
@@ -99,12 +103,23 @@ class Pipeline {
 
   void ConvertBlocks(RecordContext& context) {
     for (;;) {
-      Block* block = TakeWork();
-      if (block == nullptr) return;
+      std::unique_ptr<Block> block = TakeWork();
+      if (!block) return;
       Convert(*block, context);
+      {
+        // Blocks are taken in input order, so the one whose turn it is is
+        // always being converted by some worker: waiting cannot stall.
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return nextToWrite_ == block->index || stopped_; });
+        if (stopped_) return;
+      }
+      const bool more = WriteBlock(*block);
       std::lock_guard<std::mutex> lock(mutex_);
-      block->done = true;
+      ++nextToWrite_;
+      if (!more) stopped_ = true;
+      free_.push_back(std::move(block));
       changed_.notify_all();
+      if (!more) return;
     }
   }
 
@@ -153,38 +168,35 @@ class Pipeline {
 
   // ------------------------------------------------------------ writing
 
-  // Writes the blocks in input order, record by record, as one thread would.
-  void WriteBlocks(TextWriter& writer, RecordContext& context, RunObserver& observer) {
-    int64_t bytes = 0;
-    for (;;) {
-      std::unique_ptr<Block> block = TakeDone();
-      if (!block) break;  // all read
-      size_t start = 0;
-      for (size_t i = 0; i < block->ends.size(); ++i) {
-        ++context.inCount;
-        std::string_view text(block->output.data() + start, block->ends[i] - start);
-        start = block->ends[i];
-        // A CSV header belongs to the first record written from the file,
-        // which a block after the first may not hold.
-        if (static_cast<int64_t>(i) == block->headerRecord && context.outCount > 0) {
-          text.remove_prefix(block->headerLength);
-        }
-        if (!text.empty() && !writer.Write(text)) {
-          context.error = ErrorCode::kOutputOpen;
-          context.errorLine = 0;
-          return;
-        }
+  // Writes one block's records, in its turn, as one thread would write them;
+  // false when the run ends with it (an error, or the end of the file).
+  bool WriteBlock(Block& block) {
+    RecordContext& context = *run_;
+    size_t start = 0;
+    for (size_t i = 0; i < block.ends.size(); ++i) {
+      ++context.inCount;
+      std::string_view text(block.output.data() + start, block.ends[i] - start);
+      start = block.ends[i];
+      // A CSV header belongs to the first record written from the file,
+      // which a block after the first may not hold.
+      if (static_cast<int64_t>(i) == block.headerRecord && context.outCount > 0) {
+        text.remove_prefix(block.headerLength);
       }
-      context.outCount += block->selected;
-      bytes += static_cast<int64_t>(block->size);
-      if (block->error != ErrorCode::kNone) {
-        context.error = block->error;
-        context.errorLine = block->errorLine;
-        return;
+      if (!text.empty() && !writer_->Write(text)) {
+        context.error = ErrorCode::kOutputOpen;
+        context.errorLine = 0;
+        return false;
       }
-      observer.RecordsAdvanced(context.inCount, bytes);
-      Recycle(std::move(block));
     }
+    context.outCount += block.selected;
+    written_ += static_cast<int64_t>(block.size);
+    if (block.error != ErrorCode::kNone) {
+      context.error = block.error;
+      context.errorLine = block.errorLine;
+      return false;
+    }
+    observer_->RecordsAdvanced(context.inCount, written_);
+    return !block.last;
   }
 
   // ------------------------------------------------------------ the queue
@@ -200,39 +212,20 @@ class Pipeline {
 
   void Queue(std::unique_ptr<Block> block) {
     std::lock_guard<std::mutex> lock(mutex_);
-    block->done = false;
-    const bool last = block->last;
-    pending_.push_back(std::move(block));
-    readAll_ = last;
+    block->index = nextIndex_++;
+    readAll_ = block->last;
+    work_.push_back(std::move(block));
     changed_.notify_all();
   }
 
-  Block* TakeWork() {
+  // The next block to convert, in input order; null when there is none left.
+  std::unique_ptr<Block> TakeWork() {
     std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-      if (stopped_) return nullptr;
-      if (nextWork_ < pending_.size()) return pending_[nextWork_++].get();
-      if (readAll_) return nullptr;
-      changed_.wait(lock);
-    }
-  }
-
-  std::unique_ptr<Block> TakeDone() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] {
-      return (!pending_.empty() && pending_.front()->done) || (pending_.empty() && readAll_);
-    });
-    if (pending_.empty()) return nullptr;
-    std::unique_ptr<Block> block = std::move(pending_.front());
-    pending_.pop_front();
-    --nextWork_;
+    changed_.wait(lock, [this] { return !work_.empty() || readAll_ || stopped_; });
+    if (stopped_ || work_.empty()) return nullptr;
+    std::unique_ptr<Block> block = std::move(work_.front());
+    work_.pop_front();
     return block;
-  }
-
-  void Recycle(std::unique_ptr<Block> block) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    free_.push_back(std::move(block));
-    changed_.notify_all();
   }
 
   void Stop() {
@@ -253,9 +246,15 @@ class Pipeline {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<std::unique_ptr<Block>> free_;
-  std::deque<std::unique_ptr<Block>> pending_;  // read, in input order
-  size_t nextWork_ = 0;                         // the first pending block no worker took
+  std::deque<std::unique_ptr<Block>> work_;  // read, not yet taken, in input order
+  int64_t nextIndex_ = 0;                    // the index of the next block read
+  int64_t nextToWrite_ = 0;                  // the block whose turn it is
   bool readAll_ = false;
+  // The writing side, used by the worker whose turn it is.
+  TextWriter* writer_ = nullptr;
+  RecordContext* run_ = nullptr;
+  RunObserver* observer_ = nullptr;
+  int64_t written_ = 0;  // input bytes of the blocks written
   alignas(64) std::atomic<bool> stopped_{false};
   bool readFailed_ = false;
   std::string readFailure_;
