@@ -4,7 +4,10 @@
 # (-j 1 time / -j N time), the peak memory of each (maximum resident set,
 # from /usr/bin/time) and whether the outputs are the same bytes.
 #
-#   bash bench/jobs.sh [--size MB] [--runs N] [--jobs N] [--rux PATH] [name ...]
+#   bash bench/jobs.sh [--size MB] [--runs N] [--jobs N] [--rux PATH] [--null] [name ...]
+#
+# --null writes to /dev/null: the conversion alone, without the disk's
+# writeback, which on a small virtual machine varies more than the work.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -12,6 +15,7 @@ size=500
 runs=5
 jobs=2
 rux=
+null=0
 names=()
 while [ $# -gt 0 ]; do
   case $1 in
@@ -19,6 +23,7 @@ while [ $# -gt 0 ]; do
     --runs) runs=$2; shift 2 ;;
     --jobs) jobs=$2; shift 2 ;;
     --rux) rux=$(realpath -- "$2"); shift 2 ;;
+    --null) null=1; shift ;;
     *) names+=("$1"); shift ;;
   esac
 done
@@ -41,7 +46,9 @@ param() {
 
 # run ONE-OR-N NAME OUTPUT: seconds and peak KiB of one run.
 run() {
-  /usr/bin/time -f '%e %M' -o "$work/time.txt" "$rux" -j "$1" -o "$3" "$work/jobs-$2.prm" >/dev/null
+  local out=$3
+  [ "$null" -eq 1 ] && out=/dev/null
+  /usr/bin/time -f '%e %M' -o "$work/time.txt" "$rux" -j "$1" -o "$out" "$work/jobs-$2.prm" >/dev/null
   cat "$work/time.txt"
 }
 
@@ -69,6 +76,10 @@ for name in "${names[@]}"; do
     [ "$kn" -gt "$mn" ] && mn=$kn
   done
   same=yes
+  if [ "$null" -eq 1 ]; then
+    "$rux" -j 1 -o "$work/jobs-$name-1.out" "$work/jobs-$name.prm" >/dev/null
+    "$rux" -j "$jobs" -o "$work/jobs-$name-n.out" "$work/jobs-$name.prm" >/dev/null
+  fi
   cmp -s "$work/jobs-$name-1.out" "$work/jobs-$name-n.out" || same=NO
   median=$(printf '%s\n' "${speedups[@]}" | sort -g | mawk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')
   printf '%-12s %8.3f %8.3f %8s %10.1f %10.1f %s\n' "$name" "$(echo "$t1 $runs" | mawk '{ print $1 / $2 }')" \
