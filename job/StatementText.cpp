@@ -18,12 +18,6 @@ std::string_view StatementText::Since(size_t from) const {
 
 void StatementText::TrimLeft() { Drop(rest_.size() - cp932::TrimLeft(rest_).size()); }
 
-std::string_view StatementText::TakeRest() {
-  std::string_view all = rest_;
-  Drop(all.size());
-  return all;
-}
-
 std::string_view StatementText::BeforeComma() const {
   const size_t comma = cp932::FindChar(rest_, ',');
   return comma == std::string_view::npos ? std::string_view() : rest_.substr(0, comma);
@@ -124,13 +118,6 @@ bool LookupConstant(std::string_view name, Constant& constant) {
     }
   }
   return false;
-}
-
-std::string_view ConstantName(Constant constant) {
-  for (const ConstantEntry& entry : kConstants) {
-    if (entry.constant == constant) return entry.name;
-  }
-  return {};
 }
 
 ErrorCode ReadPositiveNumber(std::string_view text, int32_t& value) {

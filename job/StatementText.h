@@ -37,8 +37,6 @@ class StatementText {
 
   void Drop(size_t count);
   void TrimLeft();
-  // Everything that is left, and nothing from then on.
-  std::string_view TakeRest();
 
   // The text before the first ","; empty when there is no comma.
   std::string_view BeforeComma() const;
@@ -72,8 +70,6 @@ class StatementText {
 // A built-in constant by name: case-blind, never trimmed ("[ FILE ]" is not
 // a constant). False when the name is none of them.
 bool LookupConstant(std::string_view name, Constant& constant);
-// Its name, upper case, without brackets.
-std::string_view ConstantName(Constant constant);
 
 // A position or length: digits only after trimming (else 14), not 0 or
 // empty (else 10), within a 32-bit signed integer (else 14).
