@@ -621,12 +621,17 @@ std::unique_ptr<File> PosixPlatform::Open(const std::string& path, OpenMode mode
   }
   // Readers share a file, a writer has it alone. flock locks belong to the
   // open file description, so this run's own exclusive lock on its output
-  // also refuses its own later shared open of that file as input.
+  // also refuses its own later shared open of that file as input. Only
+  // regular files hold data to protect: a lock on /dev/null, a terminal or a
+  // pipe would be one lock for the whole machine, and two runs sending their
+  // output to /dev/null would refuse each other.
   const int operation = mode == OpenMode::kRead ? LOCK_SH : LOCK_EX;
-  int lock;
-  do {
-    lock = flock(fd, operation | LOCK_NB);
-  } while (lock != 0 && errno == EINTR);
+  int lock = 0;
+  if (S_ISREG(st.st_mode)) {
+    do {
+      lock = flock(fd, operation | LOCK_NB);
+    } while (lock != 0 && errno == EINTR);
+  }
   // Held in a conflicting way by someone else: the file cannot be opened. A
   // file system without lock support is not a reason to refuse work.
   if (lock != 0 && (errno == EWOULDBLOCK || errno == EAGAIN)) {

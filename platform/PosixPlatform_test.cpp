@@ -247,6 +247,11 @@ TEST_F(PosixPlatformTest, OutputFilesLockAndNeverTruncateOnOpen) {
   EXPECT_EQ(platform_.OpenFile(dir_ + "/folder", OpenMode::kWrite), nullptr);
   EXPECT_EQ(platform_.OpenFile(dir_ + "/missing.txt", OpenMode::kRead), nullptr);
   EXPECT_EQ(platform_.OpenFile("", OpenMode::kRead), nullptr);
+  // Devices are not locked: two runs may both send their output to /dev/null.
+  auto null1 = platform_.OpenFile("/dev/null", OpenMode::kWrite);
+  auto null2 = platform_.OpenFile("/dev/null", OpenMode::kWrite);
+  EXPECT_NE(null1, nullptr);
+  EXPECT_NE(null2, nullptr);
   // A device that refuses data: opens, accepts Truncate, fails the write.
   auto full = platform_.OpenFile("/dev/full", OpenMode::kWrite);
   if (full) {
