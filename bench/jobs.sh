@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Threads on one big file: each job of bench/run.sh run with -j 1 and -j N
 # alternately, RUNS times; prints the mean seconds, the median speed-up
-# (-j 1 time / -j N time), the peak memory of each (maximum resident set,
-# from /usr/bin/time) and whether the outputs are the same bytes.
+# (-j 1 time / -j N time), the machine's ceiling for it (N separate -j 1
+# runs started at once: N x the time of one alone / the time of all, what N
+# cores give work that shares nothing), the peak memory of each (maximum
+# resident set, from /usr/bin/time) and whether the outputs are the same bytes.
 #
 #   bash bench/jobs.sh [--size MB] [--runs N] [--jobs N] [--rux PATH] [--null] [name ...]
 #
@@ -52,8 +54,23 @@ run() {
   cat "$work/time.txt"
 }
 
+# apart NAME: seconds for N separate one-thread runs started at once.
+apart() {
+  local start end k out
+  start=$(date +%s.%N)
+  for ((k = 1; k <= jobs; k++)); do
+    out=$work/jobs-$1-apart$k.out
+    [ "$null" -eq 1 ] && out=/dev/null
+    "$rux" -j 1 -o "$out" "$work/jobs-$1.prm" >/dev/null &
+  done
+  wait
+  end=$(date +%s.%N)
+  rm -f "$work/jobs-$1-apart"*.out
+  echo "$start $end" | mawk '{ printf "%.3f", $2 - $1 }'
+}
+
 printf 'corpus %s, %s runs each, -j 1 against -j %s on %s cores\n' "$corpus" "$runs" "$jobs" "$(nproc)"
-printf '%-12s %8s %8s %8s %10s %10s %s\n' job "j1 s" "jN s" speed-up "j1 MiB" "jN MiB" same
+printf '%-12s %8s %8s %8s %8s %10s %10s %s\n' job "j1 s" "jN s" speed-up ceiling "j1 MiB" "jN MiB" same
 for name in "${names[@]}"; do
   case $name in
     edit) param edit 'FUNCTION = EDIT' 'EDT = 1,8,A,=,1,8,A' 'EDT = 9,20,A,=,9,20,A' 'EDT = 29,8,A,=,29,8,A' \
@@ -65,11 +82,14 @@ for name in "${names[@]}"; do
     *) echo "unknown job: $name" >&2; exit 2 ;;
   esac
   speedups=()
+  ceilings=()
   t1=0 tn=0 m1=0 mn=0
   for ((i = 0; i < runs; i++)); do
     read -r s1 k1 < <(run 1 "$name" "$work/jobs-$name-1.out")
     read -r sn kn < <(run "$jobs" "$name" "$work/jobs-$name-n.out")
     speedups+=("$(echo "$s1 $sn" | mawk '{ printf "%.2f", ($2 > 0 ? $1 / $2 : 0) }')")
+    sa=$(apart "$name")
+    ceilings+=("$(echo "$s1 $sa $jobs" | mawk '{ printf "%.2f", ($2 > 0 ? $3 * $1 / $2 : 0) }')")
     t1=$(echo "$t1 $s1" | mawk '{ print $1 + $2 }')
     tn=$(echo "$tn $sn" | mawk '{ print $1 + $2 }')
     [ "$k1" -gt "$m1" ] && m1=$k1
@@ -82,8 +102,9 @@ for name in "${names[@]}"; do
   fi
   cmp -s "$work/jobs-$name-1.out" "$work/jobs-$name-n.out" || same=NO
   median=$(printf '%s\n' "${speedups[@]}" | sort -g | mawk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')
-  printf '%-12s %8.3f %8.3f %8s %10.1f %10.1f %s\n' "$name" "$(echo "$t1 $runs" | mawk '{ print $1 / $2 }')" \
-    "$(echo "$tn $runs" | mawk '{ print $1 / $2 }')" "$median" "$(echo "$m1" | mawk '{ print $1 / 1024 }')" \
+  ceiling=$(printf '%s\n' "${ceilings[@]}" | sort -g | mawk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')
+  printf '%-12s %8.3f %8.3f %8s %8s %10.1f %10.1f %s\n' "$name" "$(echo "$t1 $runs" | mawk '{ print $1 / $2 }')" \
+    "$(echo "$tn $runs" | mawk '{ print $1 / $2 }')" "$median" "$ceiling" "$(echo "$m1" | mawk '{ print $1 / 1024 }')" \
     "$(echo "$mn" | mawk '{ print $1 / 1024 }')" "$same"
   rm -f "$work/jobs-$name-1.out" "$work/jobs-$name-n.out"
 done

@@ -161,8 +161,14 @@ bool TextWriter::Flush() {
 }
 
 bool TextWriter::Write(std::string_view text) {
+  size_t consumed;
+  return Write(text, consumed);
+}
+
+bool TextWriter::Write(std::string_view text, size_t& consumed) {
+  size_t& i = consumed;
+  i = 0;
   if (failed_ || !file_) return false;
-  size_t i = 0;
   while (i < text.size()) {
     // Room for one chunk and a CR LF pair. The buffer is handed to the file
     // only once a whole block is full; until then it grows, so the file sees

@@ -145,7 +145,13 @@ class TextWriter {
   const File* Handle() const { return file_.get(); }
 
   // Buffers the text, each LF becoming CR LF. False once any write failed.
+  // The buffer goes to the file when it is full, at the same bytes however
+  // the text is cut into calls.
   bool Write(std::string_view text);
+  // The same; on a failed write `consumed` tells how many bytes of the text
+  // were buffered before it, so a caller that wrote many records in one call
+  // knows the record at which one call per record would have failed.
+  bool Write(std::string_view text, size_t& consumed);
   // Hands the buffered bytes to the file now, so that a failure is noticed
   // while the data it belongs to is still the current file's; false once any
   // write failed.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -283,4 +284,75 @@ TEST(TextWriter, AFailedWriteIsNeverForgotten) {
   third.Attach(fake.OpenFile("two.txt", OpenMode::kAppend));
   EXPECT_TRUE(third.Close());
   EXPECT_NE(fake.OpenFile("two.txt", OpenMode::kRead), nullptr);
+}
+
+// The threads hand a whole block of records to Write in one call: the file
+// must get the same writes as from one call per record, and a failed write
+// must be placed at the same record. Lines of random length, CRs of their
+// own, LFs and double-byte characters fall on every buffer boundary.
+TEST(TextWriter, ManyRecordsInOneCallAreWrittenAsOneByOne) {
+  // Keeps the size of every write; the Nth write fails (0: none).
+  struct SizesFile : File {
+    SizesFile(std::vector<size_t>& sizesKept, size_t failing) : sizes(sizesKept), failAt(failing) {}
+    long long Read(char*, size_t) override { return -1; }
+    bool Write(const char*, size_t size) override {
+      sizes.push_back(size);
+      return sizes.size() != failAt;
+    }
+    bool Truncate() override { return true; }
+    FileId Id() const override { return {}; }
+    bool Close() override { return true; }
+    std::vector<size_t>& sizes;
+    size_t failAt;
+  };
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 60; ++trial) {
+    std::vector<std::string> records;
+    std::string all;
+    std::vector<size_t> ends;  // where each record ends in `all`
+    const size_t total = (size_t{3} << 20) + random() % (size_t{1} << 20);
+    while (all.size() < total) {
+      std::string record(random() % 3000, 'x');
+      for (char& c : record) {
+        const auto pick = random() % 8;
+        c = pick == 0 ? '\n' : pick == 1 ? '\r' : pick == 2 ? '\x95' : pick == 3 ? '\x5C' : 'x';
+      }
+      if (random() % 4 != 0) record += '\n';
+      all += record;
+      ends.push_back(all.size());
+      records.push_back(std::move(record));
+    }
+    const size_t failAt = random() % 5;  // 0: never; 4: at Close
+
+    std::vector<size_t> oneByOneSizes;
+    TextWriter one;
+    one.Attach(std::make_unique<SizesFile>(oneByOneSizes, failAt));
+    size_t failedRecord = records.size();
+    for (size_t i = 0; i < records.size(); ++i) {
+      if (!records[i].empty() && !one.Write(records[i])) {
+        failedRecord = i;
+        break;
+      }
+    }
+    one.Close();
+
+    std::vector<size_t> togetherSizes;
+    TextWriter two;
+    two.Attach(std::make_unique<SizesFile>(togetherSizes, failAt));
+    // In two calls, cut at a random place, as a block's CSV header cuts it.
+    const size_t cut = random() % all.size();
+    size_t consumed = 0;
+    size_t failedAt = all.size();
+    if (!two.Write(std::string_view(all).substr(0, cut), consumed)) {
+      failedAt = consumed;
+    } else if (!two.Write(std::string_view(all).substr(cut), consumed)) {
+      failedAt = cut + consumed;
+    }
+    two.Close();
+    const size_t togetherRecord = static_cast<size_t>(
+        std::upper_bound(ends.begin(), ends.end(), failedAt) - ends.begin());
+
+    ASSERT_EQ(togetherSizes, oneByOneSizes) << "trial " << trial;
+    ASSERT_EQ(togetherRecord, failedRecord) << "trial " << trial;
+  }
 }

@@ -119,8 +119,9 @@ struct Outcome {
 };
 
 Outcome RunJob(const std::string& parameters, const std::vector<std::string>& inputs, int jobs,
-            size_t blockSize) {
+            size_t blockSize, int failWriteAt = 0) {
   FakePlatform fake;
+  fake.failWriteAt = failWriteAt;
   fake.SetFile("job.prm", parameters);
   for (size_t i = 0; i < inputs.size(); ++i) fake.SetFile("in" + std::to_string(i) + ".txt", inputs[i]);
   fake.AddDirectory("out");
@@ -154,6 +155,25 @@ TEST(ParallelLoop, RandomJobsWriteTheSameBytesOnOneThreadAndOnFour) {
   }
   // The jobs must also run to their end, not only stop at errors.
   EXPECT_GT(succeeded, 30);
+}
+
+// A write that fails in the middle of a file (a full disk) stops the run at
+// the same record, with the same bytes stored before it, on any number of
+// threads.
+TEST(ParallelLoop, AFailedWriteStopsAtTheSameRecord) {
+  Generator generate(7);
+  for (int round = 0; round < 8; ++round) {
+    std::string parameters = generate.Parameters();
+    std::vector<std::string> inputs = {std::string(), generate.Input()};
+    while (inputs[0].size() < (size_t{5} << 19)) inputs[0] += generate.Input();
+    const int failAt = 1 + generate.Pick(2);
+    const Outcome one = RunJob(parameters, inputs, 1, size_t{1} << 20, failAt);
+    const size_t blockSize = static_cast<size_t>(1 + generate.Pick(100000));
+    const Outcome four = RunJob(parameters, inputs, 4, blockSize, failAt);
+    EXPECT_EQ(four.status, one.status) << parameters;
+    EXPECT_EQ(four.calls, one.calls) << parameters << "block size " << blockSize;
+    EXPECT_EQ(four.files, one.files) << parameters << "block size " << blockSize;
+  }
 }
 
 TEST(ParallelLoop, OutLineKeepsOneThread) {
