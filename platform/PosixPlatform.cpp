@@ -549,6 +549,12 @@ std::unique_ptr<File> OpenStandardStream(int fd) {
     close(copy);
     return nullptr;
   }
+  // A file given as standard input may have been read in part already
+  // (`{ head -n 1; rux -i - job.prm; } < in.txt`): its size is what is left.
+  if (S_ISREG(st.st_mode)) {
+    const off_t at = lseek(copy, 0, SEEK_CUR);
+    if (at > 0) st.st_size = at < st.st_size ? st.st_size - at : 0;
+  }
   return std::make_unique<PosixFile>(copy, st);
 }
 

@@ -158,10 +158,14 @@ class ConversionRun {
 
     std::vector<DirMatch> matches;
     if (job_.standardInput) {
-      // Standard input is one input file, named "-".
+      // Standard input is one input file, named "-"; opened now, so that
+      // its size, when it is a file, is known from the start (the progress
+      // line's percentage, the number of threads).
       DirMatch standard;
       standard.name = job_.inputPattern;
       standard.fullPath = job_.inputPattern;
+      standardInput_ = platform_.OpenStandardInput();
+      if (standardInput_) standard.size = standardInput_->Size();
       matches.push_back(standard);
     } else {
       matches = platform_.FindFiles(job_.inputPattern);
@@ -245,7 +249,7 @@ class ConversionRun {
     std::unique_ptr<File> input;
     if (!job_.standardInput) {
       input = platform_.Open(match.fullPath, OpenMode::kRead, failureReason_);
-    } else if (!(input = platform_.OpenStandardInput())) {
+    } else if (!(input = std::move(standardInput_))) {
       failureReason_ = "standard input is closed";
     }
     // The run's own open output is never read as input (INP matching OUT).
@@ -331,6 +335,7 @@ class ConversionRun {
   const RunRequest& request_;
   const std::string& parameterFile_;
   Outputs outputs_;
+  std::unique_ptr<File> standardInput_;  // until its turn, when it is the input
   TextReader reader_;
   RecordContext context_;
   std::string currentName_;

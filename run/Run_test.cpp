@@ -25,6 +25,7 @@ class Recorder : public RunObserver {
  public:
   void FileStarted(const InputFileInfo& file) override {
     calls.push_back("start " + std::string(file.fullPath) + " #" + std::to_string(file.index));
+    sizes.push_back(file.size);
   }
   void FileFinished(const FileSummary& s) override {
     calls.push_back("done " + std::string(s.name) + " " + std::to_string(s.recordsRead) + "/" +
@@ -43,6 +44,7 @@ class Recorder : public RunObserver {
     calls.push_back(call);
   }
   std::vector<std::string> calls;
+  std::vector<int64_t> sizes;  // of each file started
 };
 
 // A file that yields its bytes, then fails, like a disk that goes away.
@@ -278,6 +280,23 @@ TEST(RunTest, FilesThatFailHalfWay) {
   JobReader run;
   EXPECT_EQ(ReadParameterFile(parameters, "job/p.txt", ParamEncoding::kAuto, run).first.line, 2);
   EXPECT_EQ(run.LinesRead(), 2);
+}
+
+// Standard input as the input file: its size is known when it starts (the
+// progress line's percentage), as a named file's is.
+TEST(RunTest, StandardInputIsOneFileOfKnownSize) {
+  FakePlatform fake;
+  fake.SetFile("job/p.txt", "OUT = o.txt\n");
+  fake.standardInput = "ab\r\n\x95\x5C\n";
+  Recorder recorder;
+  RunRequest request;
+  request.parameterFile = "job/p.txt";
+  request.overrideInput = true;
+  request.input = "-";
+  EXPECT_EQ(RunConversion(request, fake, recorder), 0);
+  EXPECT_EQ(recorder.calls, (std::vector<std::string>{"start - #1", "done - 2/2 0s"}));
+  EXPECT_EQ(recorder.sizes, std::vector<int64_t>{7});
+  EXPECT_EQ(fake.GetFile("o.txt"), "ab\r\n\x95\x5C\r\n");
 }
 
 }  // namespace
