@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -12,8 +11,8 @@
 
 namespace {
 
-// One block of input and what a worker made of it; cache-line aligned, as a
-// worker writes its results while others look at the blocks beside it.
+// One block of input and what a worker made of it. Each worker has its own;
+// cache-line aligned, so that two workers never write to one line.
 struct alignas(64) Block {
   IoBuffer input;
   size_t size = 0;
