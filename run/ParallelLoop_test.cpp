@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -173,6 +175,63 @@ TEST(ParallelLoop, AFailedWriteStopsAtTheSameRecord) {
     EXPECT_EQ(four.status, one.status) << parameters;
     EXPECT_EQ(four.calls, one.calls) << parameters << "block size " << blockSize;
     EXPECT_EQ(four.files, one.files) << parameters << "block size " << blockSize;
+  }
+}
+
+// Standard input that hands out its bytes in short reads, then fails, like
+// a disk that goes away.
+class FailingInputPlatform : public FakePlatform {
+ public:
+  std::unique_ptr<File> OpenStandardInput() override {
+    struct Failing : File {
+      explicit Failing(std::string bytes) : data(std::move(bytes)) {}
+      long long Read(char* buffer, size_t size) override {
+        if (at == data.size()) return -1;
+        const size_t n = std::min({size, data.size() - at, size_t{777}});
+        std::memcpy(buffer, data.data() + at, n);
+        at += n;
+        return static_cast<long long>(n);
+      }
+      bool Write(const char*, size_t) override { return false; }
+      bool Truncate() override { return false; }
+      FileId Id() const override { return {}; }
+      bool Close() override { return true; }
+      std::string data;
+      size_t at = 0;
+    };
+    return std::make_unique<Failing>(standardInput);
+  }
+};
+
+// A read that fails half-way: every record before it is written, then 92,
+// on any number of threads.
+TEST(ParallelLoop, AReadFailureComesAfterEveryRecordBeforeIt) {
+  Generator generate(11);
+  for (int round = 0; round < 20; ++round) {
+    const std::string parameters = generate.Parameters();
+    const std::string input = generate.Input();
+    std::vector<Outcome> outcomes;
+    for (const int jobs : {1, 4}) {
+      FailingInputPlatform fake;
+      fake.SetFile("job.prm", parameters);
+      fake.standardInput = input;
+      fake.AddDirectory("out");
+      Recorder recorder;
+      RunRequest request;
+      request.parameterFile = "job.prm";
+      request.overrideInput = true;
+      request.input = "-";
+      request.jobs = jobs;
+      request.blockSize = static_cast<size_t>(1 + generate.Pick(2000));
+      Outcome outcome;
+      outcome.status = RunConversion(request, fake, recorder);
+      outcome.calls = recorder.calls;
+      outcome.files = {fake.GetFile("out.txt"), fake.GetFile("out/-")};
+      outcomes.push_back(outcome);
+    }
+    EXPECT_EQ(outcomes[1].status, outcomes[0].status) << parameters;
+    EXPECT_EQ(outcomes[1].calls, outcomes[0].calls) << parameters;
+    EXPECT_EQ(outcomes[1].files, outcomes[0].files) << parameters;
   }
 }
 
