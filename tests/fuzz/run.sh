@@ -8,16 +8,22 @@
 #   bash tests/fuzz/run.sh [--seed S] [--runs N] [SECONDS]
 #
 # SECONDS (default 120) bounds the time. With --seed and --runs the inputs
-# tried are the same on every machine, so a gate built on it passes or fails
-# for the code, not for the luck of the draw; without them each run explores
-# somewhere new.
+# tried are the same in every run, so a gate built on it passes or fails for
+# the code, not for the luck of the draw; without them each run explores
+# somewhere new. A seeded run also turns off libFuzzer's corpus reloading
+# (timed) and address randomization (comparisons of addresses steer the
+# mutations), which would otherwise make two runs of one seed drift apart.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=120
 extra=()
+runner=()
 while [ $# -gt 0 ]; do
   case $1 in
-    --seed) extra+=("-seed=$2"); shift 2 ;;
+    --seed)
+      extra+=("-seed=$2" -reload=0)
+      setarch -R true 2>/dev/null && runner=(setarch -R)
+      shift 2 ;;
     --runs) extra+=("-runs=$2"); shift 2 ;;
     *) seconds=$1; shift ;;
   esac
@@ -40,7 +46,7 @@ if [ -n "$findings" ]; then
   echo "fuzz: $(echo "$findings" | wc -l) earlier findings replayed"
 fi
 status=0
-./fuzz_run "${options[@]}" -dict=../tests/fuzz/rux.dict -max_total_time="$seconds" \
+"${runner[@]}" ./fuzz_run "${options[@]}" -dict=../tests/fuzz/rux.dict -max_total_time="$seconds" \
     -print_final_stats=1 "${extra[@]}" corpus >"$log" 2>&1 || status=$?
 grep -E "DONE|stat::number_of_executed_units|stat::average_exec_per_sec" "$log" || true
 if [ "$status" -ne 0 ]; then
