@@ -11,8 +11,9 @@
 # tried are the same in every run, so a gate built on it passes or fails for
 # the code, not for the luck of the draw; without them each run explores
 # somewhere new. A seeded run also turns off libFuzzer's corpus reloading
-# (timed) and address randomization (comparisons of addresses steer the
-# mutations), which would otherwise make two runs of one seed drift apart.
+# (timed), its use of traced comparisons and address randomization (both let
+# where things lie in memory steer the mutations), which would otherwise make
+# two runs of one seed drift apart.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=120
@@ -21,7 +22,7 @@ runner=()
 while [ $# -gt 0 ]; do
   case $1 in
     --seed)
-      extra+=("-seed=$2" -reload=0)
+      extra+=("-seed=$2" -reload=0 -use_cmp=0)
       setarch -R true 2>/dev/null && runner=(setarch -R)
       shift 2 ;;
     --runs) extra+=("-runs=$2"); shift 2 ;;
