@@ -32,13 +32,7 @@ done
 [ ${#names[@]} -eq 0 ] && names=(edit csv change sel-numeric copy)
 command -v mawk >/dev/null || { export DEBIAN_FRONTEND=noninteractive; apt-get update -qq && apt-get install -y -qq mawk >/dev/null; }
 [ -x /usr/bin/time ] || { export DEBIAN_FRONTEND=noninteractive; apt-get update -qq && apt-get install -y -qq time >/dev/null; }
-bash scripts/build.sh build >/dev/null
-[ -n "$rux" ] || rux=$root/build/rux
-data=$root/bench/data
-work=$root/bench/out
-mkdir -p "$data" "$work"
-corpus=$data/corpus-$size.txt
-[ -f "$corpus" ] || "$root/build/rux_corpus" "$size" "$corpus"
+source bench/corpus.sh
 
 param() {
   local name=$1; shift

@@ -40,13 +40,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-bash scripts/build.sh build >/dev/null
-[ -n "$rux" ] || rux=$root/build/rux
-data=$root/bench/data
-work=$root/bench/out
-mkdir -p "$data" "$work"
-corpus=$data/corpus-$size.txt
-[ -f "$corpus" ] || "$root/build/rux_corpus" "$size" "$corpus"
+source bench/corpus.sh
 
 sj() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 

@@ -34,6 +34,8 @@ if [ ! -x "$rux" ]; then
   exit 2
 fi
 
+source "$(dirname -- "$0")/case_files.sh"
+
 passed=0
 failed=0
 skipped=0
@@ -56,14 +58,7 @@ for dir in "$cases"/*/; do
   work=$(mktemp -d)
   problems=()
 
-  # The case's own files, without the control files.
-  for item in "$dir"/* "$dir"/.[!.]*; do
-    [ -e "$item" ] || continue
-    case $(basename -- "$item") in
-      stdout | stderr | status | args | setup.sh | run.sh | expected) ;;
-      *) cp -a -- "$item" "$work"/ ;;
-    esac
-  done
+  copy_case_files "$dir" "$work"
 
   args=(param.txt)
   if [ -f "$dir/args" ]; then

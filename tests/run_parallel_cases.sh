@@ -14,6 +14,7 @@ export LC_ALL=C
 
 rux=$(realpath -- "$1")
 cases=$(realpath -- "$2")
+source "$(dirname -- "$0")/case_files.sh"
 compared=0
 differ=0
 scratch=$(mktemp -d)
@@ -25,13 +26,7 @@ run_once() {
   local dir=$1 out=$2
   shift 2
   mkdir -p "$out/work"
-  for item in "$dir"/* "$dir"/.[!.]*; do
-    [ -e "$item" ] || continue
-    case $(basename -- "$item") in
-      stdout | stderr | status | args | setup.sh | run.sh | expected) ;;
-      *) cp -a -- "$item" "$out/work"/ ;;
-    esac
-  done
+  copy_case_files "$dir" "$out/work"
   [ -f "$dir/setup.sh" ] && (cd "$out/work" && bash "$dir/setup.sh") >/dev/null 2>&1
   (cd "$out/work" && env -u RUX_CONSOLE timeout 120 "$rux" "$@" "${args[@]}" \
       </dev/null >"$out/stdout" 2>"$out/stderr")
