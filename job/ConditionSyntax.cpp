@@ -10,24 +10,12 @@ namespace {
 
 // The operator forms a condition accepts; false for any other text.
 bool DecodeOperator(std::string_view op, CompareOp& decoded) {
-  if (op == "=") {
-    decoded = CompareOp::kEq;
-  } else if (op == "!=" || op == "<>") {
-    decoded = CompareOp::kNe;
-  } else if (op == "<") {
-    decoded = CompareOp::kLt;
-  } else if (op == "<=" || op == "=<") {
-    decoded = CompareOp::kLe;
-  } else if (op == ">") {
-    decoded = CompareOp::kGt;
-  } else if (op == ">=" || op == "=>") {
-    decoded = CompareOp::kGe;
-  } else if (op == "==") {
-    decoded = CompareOp::kContains;
-  } else {
-    return false;
-  }
-  return true;
+  static constexpr std::pair<std::string_view, CompareOp> kOperators[] = {
+      {"=", CompareOp::kEq},  {"!=", CompareOp::kNe}, {"<>", CompareOp::kNe},
+      {"<", CompareOp::kLt},  {"<=", CompareOp::kLe}, {"=<", CompareOp::kLe},
+      {">", CompareOp::kGt},  {">=", CompareOp::kGe}, {"=>", CompareOp::kGe},
+      {"==", CompareOp::kContains}};
+  return LookUpWord(op, kOperators, decoded);
 }
 
 // A search term: a quoted text or a bracketed constant, then "&" or the end.

@@ -10,35 +10,17 @@
 namespace {
 
 bool DecodeKeyword(std::string_view key, Conversion& conversion) {
-  if (key == "EDT") {
-    conversion = Conversion::kNone;
-  } else if (key == "UPP") {
-    conversion = Conversion::kUpper;
-  } else if (key == "LOW") {
-    conversion = Conversion::kLower;
-  } else if (key == "NAR") {
-    conversion = Conversion::kNarrow;
-  } else if (key == "WID") {
-    conversion = Conversion::kWide;
-  } else {
-    return false;
-  }
-  return true;
+  static constexpr std::pair<std::string_view, Conversion> kKeywords[] = {
+      {"EDT", Conversion::kNone}, {"UPP", Conversion::kUpper}, {"LOW", Conversion::kLower},
+      {"NAR", Conversion::kNarrow}, {"WID", Conversion::kWide}};
+  return LookUpWord(key, kKeywords, conversion);
 }
 
 bool DecodeProcessingType(std::string_view value, ProcessingType& type) {
-  if (value == "COPY") {
-    type = ProcessingType::kCopy;
-  } else if (value == "CHANGE") {
-    type = ProcessingType::kChange;
-  } else if (value == "EDIT") {
-    type = ProcessingType::kEdit;
-  } else if (value == "CSV") {
-    type = ProcessingType::kCsv;
-  } else {
-    return false;
-  }
-  return true;
+  static constexpr std::pair<std::string_view, ProcessingType> kTypes[] = {
+      {"COPY", ProcessingType::kCopy}, {"CHANGE", ProcessingType::kChange},
+      {"EDIT", ProcessingType::kEdit}, {"CSV", ProcessingType::kCsv}};
+  return LookUpWord(value, kTypes, type);
 }
 
 size_t DefinitionCount(const Job& job) {

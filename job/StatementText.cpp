@@ -141,20 +141,10 @@ ErrorCode ReadPositiveNumber(std::string_view text, int32_t& value) {
 }
 
 ErrorCode ReadFieldType(std::string_view text, FieldType& type) {
-  if (text == "A") {
-    type = FieldType::kA;
-  } else if (text == "AL") {
-    type = FieldType::kAL;
-  } else if (text == "AR") {
-    type = FieldType::kAR;
-  } else if (text == "AT") {
-    type = FieldType::kAT;
-  } else if (text == "N") {
-    type = FieldType::kN;
-  } else {
-    return ErrorCode::kBadFieldType;
-  }
-  return ErrorCode::kNone;
+  static constexpr std::pair<std::string_view, FieldType> kTypes[] = {
+      {"A", FieldType::kA}, {"AL", FieldType::kAL}, {"AR", FieldType::kAR},
+      {"AT", FieldType::kAT}, {"N", FieldType::kN}};
+  return LookUpWord(text, kTypes, type) ? ErrorCode::kNone : ErrorCode::kBadFieldType;
 }
 
 std::string TrimUpper(std::string_view text) {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "job/Error.h"
 #include "job/Job.h"
@@ -78,6 +79,20 @@ ErrorCode ReadPositiveNumber(std::string_view text, int32_t& value);
 // A field type: exactly "A", "AL", "AR", "AT" or "N" (already trimmed and
 // upper-cased); else 18.
 ErrorCode ReadFieldType(std::string_view text, FieldType& type);
+
+// The value a word stands for in `table` (exact match); false when the word
+// is not there. One table per set of keywords, operators or types.
+template <typename Value, size_t N>
+bool LookUpWord(std::string_view word, const std::pair<std::string_view, Value> (&table)[N],
+                Value& value) {
+  for (const auto& [text, meaning] : table) {
+    if (word == text) {
+      value = meaning;
+      return true;
+    }
+  }
+  return false;
+}
 
 // Trimmed on both sides and upper-cased (a-z and double-byte letters).
 std::string TrimUpper(std::string_view text);
