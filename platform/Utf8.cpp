@@ -60,7 +60,28 @@ Encoding GuessEncoding(std::string_view text, const Utf8ToCp932& convert) {
   if (ascii) return Encoding::kAscii;
   if (!telltale) return Encoding::kCp932;
   std::string cp932;
-  return convert(text, cp932) ? Encoding::kUtf8 : Encoding::kCp932;
+  if (convert(text, cp932)) return Encoding::kUtf8;
+  // Some character has no code page 932 form (an "é", an emoji). That alone
+  // must not turn a UTF-8 file into code page 932: what counts is whether
+  // the Japanese outweighs what code page 932 lacks. Comment lines are never
+  // converted, so what they lack does not count.
+  int japanese = 0;
+  int lacking = 0;
+  bool comment = !text.empty() && text[0] == ';';
+  for (size_t i = 0; i < text.size();) {
+    const size_t len = DecodeChar(text, i, codePoint);
+    if (len > 1) {
+      if (!convert(text.substr(i, len), cp932)) {
+        lacking += comment ? 0 : 1;
+      } else if (IsTelltale(codePoint)) {
+        ++japanese;
+      }
+    } else if (codePoint == '\n') {
+      comment = i + 1 < text.size() && text[i + 1] == ';';
+    }
+    i += len;
+  }
+  return japanese > lacking ? Encoding::kUtf8 : Encoding::kCp932;
 }
 
 }  // namespace utf8

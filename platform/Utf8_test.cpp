@@ -99,9 +99,17 @@ TEST(Utf8, GuessReadsCodePage932AsCodePage932) {
   EXPECT_EQ(Guess("SEL = \"\xE9\x85\x89\x4A\"\r\nEDT = \"\x93\x8C\x8B\x9E\""), Encoding::kCp932);
 }
 
-TEST(Utf8, GuessNeedsEveryCharacterInCodePage932) {
-  EXPECT_EQ(Guess("EDT = \"東京\",\"café\""), Encoding::kCp932);  // é has no form
-  EXPECT_EQ(Guess("EDT = \"東京\",\"한\""), Encoding::kCp932);
+TEST(Utf8, GuessWeighsJapaneseAgainstCharactersWithoutCodePage932Form) {
+  // One character without a form does not turn Japanese UTF-8 into code
+  // page 932: the line that holds it is an error later, not every condition
+  // quietly wrong.
+  EXPECT_EQ(Guess("SEL = \"東京\" & \"é\""), Encoding::kUtf8);
+  EXPECT_EQ(Guess("EDT = \"東京\",\"café\""), Encoding::kUtf8);
+  EXPECT_EQ(Guess("EDT = \"東\",\"한\""), Encoding::kCp932);      // one against one
+  EXPECT_EQ(Guess("EDT = \"東\",\"😀😀\""), Encoding::kCp932);
+  // What comment lines lack does not count: they are never converted.
+  EXPECT_EQ(Guess("; café 😀 한국\nEDT = \"東\",\"A\""), Encoding::kUtf8);
+  EXPECT_EQ(Guess("EDT = \"東\",\"A\" ; café"), Encoding::kCp932);  // not a comment line
   // The converter decides: one that refuses everything leaves code page 932.
   EXPECT_EQ(utf8::GuessEncoding("東京", [](std::string_view, std::string&) { return false; }),
             Encoding::kCp932);
