@@ -1,5 +1,6 @@
 #include "run/ParameterFile.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <memory>
@@ -10,21 +11,25 @@
 
 namespace {
 
+constexpr size_t kReadBlock = size_t{1} << 20;
+
 // Reads the whole file into `bytes`, at most kMaxParameterFileBytes of it;
 // false on a read failure (with what was read before it kept) or when the
-// file holds more, which `tooLarge` then says.
+// file holds more, which `tooLarge` then says (a regular file by its size,
+// before anything is read).
 bool ReadAll(File& file, std::string& bytes, bool& tooLarge) {
-  char block[65536];
-  tooLarge = false;
+  tooLarge = file.Size() > static_cast<int64_t>(kMaxParameterFileBytes);
+  if (tooLarge) return false;
+  auto block = std::make_unique_for_overwrite<char[]>(kReadBlock);
   for (;;) {
-    const long long got = file.Read(block, sizeof block);
+    const long long got = file.Read(block.get(), kReadBlock);
     if (got < 0) return false;
     if (got == 0) return true;
     if (bytes.size() + static_cast<size_t>(got) > kMaxParameterFileBytes) {
       tooLarge = true;
       return false;
     }
-    bytes.append(block, static_cast<size_t>(got));
+    bytes.append(block.get(), static_cast<size_t>(got));
   }
 }
 
