@@ -29,6 +29,16 @@ __attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// Signal names for the stop line; the number for any other.
+std::string SignalName(int signal) {
+  switch (signal) {
+    case 1: return "SIGHUP";
+    case 2: return "SIGINT";
+    case 15: return "SIGTERM";
+  }
+  return Format("signal %d", signal);
+}
+
 // The statement, indented, and a caret under the byte at `column`. In code
 // page 932 a character's bytes are its width on the screen (double-byte
 // characters are full width), so counting bytes places the caret; tabs are
@@ -66,6 +76,40 @@ std::string Plural(int count, const char* word) {
 
 }  // namespace
 
+std::string ShowName(std::string_view name) {
+  std::string shown;
+  shown.reserve(name.size());
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    // A control byte is never the second byte of a double-byte character,
+    // so each can be escaped where it stands.
+    if (byte >= 0x20 && byte != 0x7F) {
+      shown += c;
+      continue;
+    }
+    switch (byte) {
+      case '\a': shown += "\\a"; break;
+      case '\b': shown += "\\b"; break;
+      case '\t': shown += "\\t"; break;
+      case '\n': shown += "\\n"; break;
+      case '\v': shown += "\\v"; break;
+      case '\f': shown += "\\f"; break;
+      case '\r': shown += "\\r"; break;
+      default: shown += Format("\\%03o", byte); break;
+    }
+  }
+  return shown;
+}
+
+std::string ConsolePrinter::ConsoleName(std::string_view name) {
+  if (!consoleTerminalChecked_) {
+    consoleTerminalChecked_ = true;
+    consoleTerminal_ =
+        platform_.IsTerminal(options_.consoleOnError ? Stream::kError : Stream::kOutput);
+  }
+  return consoleTerminal_ ? ShowName(name) : std::string(name);
+}
+
 void ConsolePrinter::WriteConsole(const std::string& text) {
   if (options_.consoleOnError) {
     platform_.WriteDiagnostic(text);
@@ -82,7 +126,7 @@ void ConsolePrinter::FileStarted(const InputFileInfo& file) {
                   (options_.progress == ProgressMode::kAuto && terminal_);
   }
   if (!progressOn_) return;
-  fileName_.assign(file.name);
+  fileName_ = ShowName(file.name);
   fileIndex_ = file.index;
   fileCount_ = file.count;
   fileSize_ = file.size;
@@ -119,7 +163,7 @@ void ConsolePrinter::FileFinished(const FileSummary& summary) {
   const int64_t elapsed = summary.seconds;
   const int seconds = static_cast<int>(elapsed % 60);
   const int minutes = static_cast<int>(elapsed / 60 - (elapsed / 3600) * 60);
-  const std::string name(summary.name);
+  const std::string name = ConsoleName(summary.name);
   WriteConsole(Format("入力ﾌｧｲﾙ:%s 入力件数:%" PRId64 " 出力件数:%" PRId64
                                 " 処理時間:%02d:%02d\n",
                                 name.c_str(), summary.recordsRead, summary.recordsWritten,
@@ -139,10 +183,15 @@ void ConsolePrinter::Failed(const RunFailure& failure) {
       break;
     case FailureStage::kInput:
       WriteConsole(message + Format("（入力ﾌｧｲﾙ:%s 入力件数:%" PRId64 " ）\n",
-                                              failure.fileName.c_str(), failure.records));
+                                    ConsoleName(failure.fileName).c_str(), failure.records));
       break;
   }
   if (!options_.quiet) platform_.WriteDiagnostic(DescribeFailure(failure));
+}
+
+void ConsolePrinter::Stopped(const RunStop& stop) {
+  EraseProgress();
+  if (!options_.quiet) platform_.WriteDiagnostic(DescribeStop(stop));
 }
 
 void ConsolePrinter::RecordExplained(const RecordExplanation& explanation) {
@@ -169,42 +218,51 @@ std::string DescribeFailure(const RunFailure& failure) {
   const std::string english(EnglishErrorMessage(failure.code));
   const bool statementError =
       failure.stage == FailureStage::kParameters && failure.code != ErrorCode::kParameterFileOpen;
+  const FailureDetail& what = failure.what;
   if (statementError) {
-    text += Format("%s:%d: %s", failure.parameterFile.c_str(), failure.line, english.c_str());
-    if (!failure.detail.empty()) text += ": " + failure.detail;
+    text += Format("%s:%d: %s", ShowName(failure.parameterFile).c_str(), failure.line,
+                   english.c_str());
+    if (!what.detail.empty()) text += ": " + what.detail;
     text += "\n";
     if (!failure.statement.empty()) text += ShowStatement(failure.statement, failure.column);
     return text;
   }
   if (failure.stage == FailureStage::kInput && failure.code != ErrorCode::kInputOpen) {
     // Where in the input: the file, and the record that failed.
-    text += failure.records > 0 ? Format("%s, record %" PRId64 ": ", failure.fileName.c_str(),
-                                         failure.records)
-                                : failure.fileName + ": ";
+    const std::string name = ShowName(failure.fileName);
+    text += failure.records > 0 ? Format("%s, record %" PRId64 ": ", name.c_str(), failure.records)
+                                : name + ": ";
   }
-  if (failure.action.empty()) {
+  if (what.action.empty()) {
     text += english;
   } else {
-    text += failure.action;
-    if (!failure.path.empty()) text += " " + Quoted(failure.path);
+    text += what.action;
+    if (!what.path.empty()) text += " " + Quoted(ShowName(what.path));
     if (failure.code == ErrorCode::kParameterFileOpen && failure.line > 0) {
       text += Format(" after line %d", failure.line);
     }
   }
-  if (!failure.reason.empty()) text += ": " + failure.reason;
-  if (!failure.detail.empty()) text += failure.reason.empty() ? ": " + failure.detail
-                                                              : " (" + failure.detail + ")";
+  if (!what.reason.empty()) text += ": " + what.reason;
+  if (!what.detail.empty()) text += what.reason.empty() ? ": " + what.detail
+                                                        : " (" + what.detail + ")";
   if (failure.statementLine > 0) {
     text += Format(" (line %d: %s)", failure.statementLine, failure.statement.c_str());
   }
   return text + "\n";
 }
 
+std::string DescribeStop(const RunStop& stop) {
+  std::string text = "rux: stopped by " + SignalName(stop.signal);
+  if (stop.fileName.empty()) return text + " before the first input file\n";
+  return text + Format(" after record %" PRId64 " of ", stop.records) +
+         Quoted(ShowName(stop.fileName)) + "; the records up to it are written whole\n";
+}
+
 std::string DescribeRecord(const RecordExplanation& explanation) {
   const Job& job = *explanation.job;
   const RecordTrace& trace = *explanation.trace;
   const std::string where =
-      Format("rux: explain: %s record %" PRId64 ": ", std::string(explanation.fileName).c_str(),
+      Format("rux: explain: %s record %" PRId64 ": ", ShowName(explanation.fileName).c_str(),
              explanation.record);
   std::string text = where;
   if (job.selection.empty()) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/Platform.h"
 #include "run/Check.h"
@@ -36,6 +37,7 @@ class ConsolePrinter : public RunObserver {
   void RecordsAdvanced(int64_t records, int64_t bytes) override;
   void FileFinished(const FileSummary& summary) override;
   void Failed(const RunFailure& failure) override;
+  void Stopped(const RunStop& stop) override;
   int64_t RecordsToExplain() const override { return options_.explain; }
   void RecordExplained(const RecordExplanation& explanation) override;
 
@@ -43,6 +45,10 @@ class ConsolePrinter : public RunObserver {
   // Summary lines and messages: standard output, or standard error when the
   // output is there.
   void WriteConsole(const std::string& text);
+  // A file name for a summary line or message: control characters escaped
+  // on a terminal (where ESC sequences would act), the bytes elsewhere (as
+  // scripts read them).
+  std::string ConsoleName(std::string_view name);
 
   // Erases the progress line, if one is shown.
   void EraseProgress();
@@ -54,6 +60,8 @@ class ConsolePrinter : public RunObserver {
   bool progressChecked_ = false;
   bool terminal_ = false;     // standard error is a terminal: one line, redrawn
   bool shown_ = false;
+  bool consoleTerminalChecked_ = false;
+  bool consoleTerminal_ = false;
   std::string fileName_;
   int fileIndex_ = 0;
   int fileCount_ = 0;
@@ -66,6 +74,15 @@ class ConsolePrinter : public RunObserver {
 // MB/s, records and time left (what is known).
 std::string DescribeProgress(const std::string& name, int index, int count, int64_t size,
                              int64_t records, int64_t bytes, int64_t elapsedMs);
+
+// A file name for people: control characters (LF, ESC ...) escaped as GNU
+// tools show them ("\n", "\033"), so that a crafted name cannot move the
+// cursor or rewrite the screen; every other byte as it is.
+std::string ShowName(std::string_view name);
+
+// The English line of a run stopped by a signal, naming the file and the
+// last record converted.
+std::string DescribeStop(const RunStop& stop);
 
 // The English diagnostic of a failure: "rux: error 91: cannot open output
 // "out/x.txt": Permission denied", then for a statement the statement and a

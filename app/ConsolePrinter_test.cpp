@@ -50,7 +50,7 @@ TEST(ConsolePrinterTest, TheThreeFormsOfAnError) {
   fake.console.clear();
   failure.code = ErrorCode::kOutputOpen;
   failure.stage = FailureStage::kOutputOpen;
-  failure.path = "o.txt";
+  failure.what.path = "o.txt";
   failure.fileName = "a.txt";
   printer.Failed(failure);
   EXPECT_EQ(fake.console, kOutputOpen + "\n");
@@ -116,6 +116,60 @@ TEST(ConsolePrinterTest, ProgressOnlyWhenAskedForOrOnATerminal) {
       EXPECT_EQ(fake.console, "");  // never on standard output
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Control characters in names never reach a terminal raw; a pipe or a file
+// gets the bytes, as scripts read them.
+TEST(ConsolePrinterTest, NamesWithControlCharactersAreEscapedForPeople) {
+  // Trail bytes 0x5C and 0x41 stay; only control bytes are escaped.
+  EXPECT_EQ(ShowName("a\x1b[2J\n\t\x7f\x95\x5C\x83\x41.txt"), "a\\033[2J\\n\\t\\177\x95\x5C\x83\x41.txt");
+  EXPECT_EQ(ShowName(std::string("x\0y", 3)), "x\\000y");
+
+  FileSummary summary;
+  summary.name = "a\nb.txt";
+  for (const bool terminal : {false, true}) {
+    FakePlatform fake;
+    fake.terminals[static_cast<int>(Stream::kOutput)] = terminal;
+    ConsolePrinter printer(fake, PrinterOptions{});
+    printer.FileFinished(summary);
+    EXPECT_EQ(fake.console.find(terminal ? "a\\nb.txt" : "a\nb.txt"), 9u) << terminal;
+    RunFailure failure;
+    failure.code = ErrorCode::kFieldBeyondRecord;
+    failure.stage = FailureStage::kInput;
+    failure.fileName = "a\x1b" "b.txt";
+    failure.records = 3;
+    printer.Failed(failure);
+    // The English line is for people wherever it goes.
+    EXPECT_EQ(fake.diagnostics.rfind("rux: error 20: a\\033b.txt, record 3: ", 0), 0u)
+        << fake.diagnostics;
+    EXPECT_NE(fake.console.find(terminal ? "a\\033b.txt" : "a\x1b" "b.txt"), std::string::npos);
+    EXPECT_EQ(fake.console.find('\x1b') == std::string::npos, terminal);
+  }
+}
+
+TEST(ConsolePrinterTest, AStopNamesTheFileAndTheLastRecord) {
+  RunStop stop;
+  stop.signal = 15;
+  EXPECT_EQ(DescribeStop(stop), "rux: stopped by SIGTERM before the first input file\n");
+  stop.signal = 1;
+  stop.fileName = "in\n.txt";
+  stop.records = 4294967296;
+  EXPECT_EQ(DescribeStop(stop),
+            "rux: stopped by SIGHUP after record 4294967296 of \"in\\n.txt\"; the records up to it "
+            "are written whole\n");
+  stop.signal = 9;
+  EXPECT_EQ(DescribeStop(stop).rfind("rux: stopped by signal 9 after", 0), 0u);
+  // -q silences it like every English diagnostic.
+  FakePlatform fake;
+  PrinterOptions quiet;
+  quiet.quiet = true;
+  ConsolePrinter printer(fake, quiet);
+  printer.Stopped(stop);
+  EXPECT_EQ(fake.diagnostics, "");
 }
 
 }  // namespace
