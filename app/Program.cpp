@@ -110,20 +110,28 @@ std::string FromCommandLine(const std::string& path, Platform& platform) {
   return platform.ConvertUtf8ToCp932(path, converted) ? converted : path;
 }
 
+FileOverrides Overrides(const CommandLine& line, Platform& platform) {
+  FileOverrides overrides;
+  overrides.input = line.inputGiven;
+  overrides.inputPath = FromCommandLine(line.input, platform);
+  overrides.output = line.outputGiven;
+  overrides.outputPath = FromCommandLine(line.output, platform);
+  return overrides;
+}
+
 int RunCheck(const CommandLine& line, Platform& platform) {
   CheckOptions options;
   options.encoding = ChooseEncoding(line, platform);
-  options.overrideInput = line.inputGiven;
-  options.input = FromCommandLine(line.input, platform);
-  options.overrideOutput = line.outputGiven;
-  options.output = FromCommandLine(line.output, platform);
+  options.overrides = Overrides(line, platform);
   int errors = 0;
   int warnings = 0;
   for (const std::string& path : line.checkFiles) {
     const CheckResult result = CheckParameterFile(platform, path, options);
     errors += result.opened ? static_cast<int>(result.errors.size()) : 1;
     warnings += static_cast<int>(result.warnings.size());
-    platform.WriteConsole(DescribeCheck(path, result));
+    // A name is shown escaped on a terminal, as in a run's console lines.
+    const bool terminal = platform.IsTerminal(Stream::kOutput);
+    platform.WriteConsole(DescribeCheck(terminal ? ShowName(path) : path, result));
   }
   platform.WriteConsole(
       DescribeCheckTotals(static_cast<int>(line.checkFiles.size()), errors, warnings));
@@ -148,12 +156,10 @@ int RunJob(const CommandLine& line, Platform& platform) {
   RunRequest request;
   request.parameterFile = line.parameterFile;
   request.encoding = ChooseEncoding(line, platform);
-  request.overrideInput = line.inputGiven;
-  request.input = FromCommandLine(line.input, platform);
-  request.overrideOutput = line.outputGiven;
-  request.output = FromCommandLine(line.output, platform);
+  request.overrides = Overrides(line, platform);
   request.jobs = line.jobs;
   if (line.blockSize > 0) request.blockSize = line.blockSize;
+  platform.CatchStopSignals();
   return RunConversion(request, platform, printer);
 }
 

@@ -19,6 +19,7 @@ class FakeFile : public File {
 
   long long Read(char* buffer, size_t size) override {
     if (!node_) return -1;
+    if (++owner_->reads == owner_->stopAtRead) owner_->stopSignal = 15;
     size_t n = std::min(size, node_->data.size() - pos_);
     std::memcpy(buffer, node_->data.data() + pos_, n);
     pos_ += n;

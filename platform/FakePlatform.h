@@ -41,6 +41,8 @@ class FakePlatform : public Platform {
   // The real converter: iconv is a library, and tests of UTF-8 parameter
   // files need its exact answers.
   bool ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) override;
+  void CatchStopSignals() override { stopSignalsCaught = true; }
+  const std::atomic<int>& StopSignal() override { return stopSignal; }
 
   // Test controls.
   void SetFile(const std::string& path, const std::string& content);
@@ -59,6 +61,12 @@ class FakePlatform : public Platform {
   int failWriteAt = 0;            // the Nth Write call (1-based, all files) fails; 0 = never
   int writes = 0;
   bool failClose = false;         // Close of a file opened for writing reports failure
+  // A stop signal (its number in stopSignal) arriving during the Nth Read
+  // call (1-based, all files); 0 = never. Reads are counted in `reads`.
+  int stopAtRead = 0;
+  int reads = 0;
+  std::atomic<int> stopSignal{0};
+  bool stopSignalsCaught = false;
   std::set<std::string> unopenable;  // paths OpenFile refuses
   std::string standardInput;
   bool terminals[3] = {false, false, false};     // by Stream

@@ -9,6 +9,7 @@
 // file system's encoding.
 #pragma once
 
+#include <atomic>
 #include <compare>
 #include <cstdint>
 #include <memory>
@@ -125,6 +126,15 @@ class Platform {
   // Current time in whole seconds, and its local calendar form.
   virtual long long Now() = 0;
   virtual DateTime LocalTime(long long seconds) = 0;
+
+  // From now on, SIGTERM, SIGINT and SIGHUP ask the run to stop instead of
+  // ending the process: StopSignal() then holds the signal's number, and a
+  // read waiting on a pipe or terminal returns what it has. A second such
+  // signal ends the process at once.
+  virtual void CatchStopSignals() = 0;
+  // The number of the signal that asked the run to stop, 0 while none has.
+  // Cheap enough to read (relaxed) at every record, from any thread.
+  virtual const std::atomic<int>& StopSignal() = 0;
 
   // Converts UTF-8 text (a parameter file saved as UTF-8) to code page 932.
   // False when `utf8` is not well-formed UTF-8 (a stray or missing

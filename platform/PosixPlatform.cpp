@@ -13,9 +13,12 @@
 // rule, so every fullPath FindFiles returns can be opened again.
 #include "platform/PosixPlatform.h"
 
+#include "platform/Signals.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <langinfo.h>
+#include <poll.h>
 #include <locale.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -410,6 +413,9 @@ class PosixFile : public File {
     // Fill the request where the source allows (pipes hand out less at a time).
     size_t total = 0;
     while (total < size && fd_ >= 0) {
+      // A stop signal ends a read that waits on a pipe or a terminal: what
+      // has arrived is handed out, and the caller sees the stop.
+      if (!regular_ && !AwaitData()) break;
       ssize_t got = read(fd_, buffer + total, size - total);
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) {
@@ -447,6 +453,19 @@ class PosixFile : public File {
   }
 
   FileId Id() const override { return id_; }
+
+  // Waits until the descriptor has data (or its end) to read; false when a
+  // stop signal came first. The signal may have been handled on any thread,
+  // so the wait looks at the flag every quarter second instead of counting
+  // on the read being interrupted.
+  bool AwaitData() const {
+    pollfd ready{fd_, POLLIN, 0};
+    for (;;) {
+      if (StopSignalNumber().load(std::memory_order_relaxed) != 0) return false;
+      const int n = poll(&ready, 1, 250);
+      if (n != 0 && !(n < 0 && errno == EINTR)) return true;  // data, its end, or an error read() reports
+    }
+  }
 
   bool Close() override {
     if (fd_ < 0) return true;
@@ -581,6 +600,9 @@ PosixPlatform::PosixPlatform() : folders_(std::make_unique<FolderIndexes>()) {
   // A console pipe closed early must not kill a batch half way through its
   // files: writes to it then fail with EPIPE, which is handled where written.
   signal(SIGPIPE, SIG_IGN);
+  // Likewise a file-size limit (ulimit -f, systemd's LimitFSIZE=): the write
+  // fails with EFBIG and is reported like any output that cannot be written.
+  signal(SIGXFSZ, SIG_IGN);
   utf8Console_ = ChooseUtf8Console(STDOUT_FILENO);
   utf8Error_ = ChooseUtf8Console(STDERR_FILENO);
 }
@@ -792,3 +814,7 @@ DateTime PosixPlatform::LocalTime(long long seconds) {
 bool PosixPlatform::ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) {
   return IconvUtf8ToCp932().Convert(utf8, cp932);
 }
+
+void PosixPlatform::CatchStopSignals() { CatchStopSignalsOnce(); }
+
+const std::atomic<int>& PosixPlatform::StopSignal() { return StopSignalNumber(); }

@@ -27,6 +27,8 @@ class PosixPlatform : public Platform {
   long long Now() override;
   DateTime LocalTime(long long seconds) override;
   bool ConvertUtf8ToCp932(std::string_view utf8, std::string& cp932) override;
+  void CatchStopSignals() override;
+  const std::atomic<int>& StopSignal() override;
 
  private:
   unsigned closedAtStart_ = 0;  // standard descriptors closed at start (bit 0 input ...)

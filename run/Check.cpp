@@ -59,13 +59,7 @@ CheckResult CheckParameterFile(Platform& platform, const std::string& path,
     return result;
   }
   result.opened = true;
-  if (options.overrideInput) reader.OverrideInput(options.input);
-  if (options.overrideOutput) reader.OverrideOutput(options.output);
-  StatementError settings = reader.Finish();
-  if (settings.ok() && NamesSameFile(reader.GetJob(), platform)) {
-    settings.code = ErrorCode::kBadFileSettings;
-    settings.detail = "OUT names the INP file by another spelling; it would be emptied";
-  }
+  const StatementError settings = FinishJob(reader, options.overrides, platform);
   if (!settings.ok()) result.errors.push_back(settings);
   CheckPaths(platform, reader.GetJob(), result.warnings);
   return result;

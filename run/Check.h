@@ -10,6 +10,7 @@
 
 #include "job/JobReader.h"
 #include "platform/Platform.h"
+#include "run/FileSettings.h"
 #include "run/ParameterFile.h"
 
 struct CheckWarning {
@@ -29,10 +30,7 @@ struct CheckResult {
 // in place of INP and OUT/ADD (as a run would take them).
 struct CheckOptions {
   ParamEncoding encoding = ParamEncoding::kAuto;
-  bool overrideInput = false;
-  std::string input;
-  bool overrideOutput = false;
-  std::string output;
+  FileOverrides overrides;
 };
 
 CheckResult CheckParameterFile(Platform& platform, const std::string& path,

@@ -25,8 +25,9 @@ bool WritePieces(char* bytes, size_t size, TextWriter& writer, RecordContext& co
 
 }  // namespace
 
-void CopyRecords(File& input, TextWriter& writer, RecordContext& context, RunObserver& observer,
-                 std::string& readFailure) {
+LoopEnd CopyRecords(File& input, TextWriter& writer, RecordContext& context, RunObserver& observer,
+                    std::string& readFailure) {
+  const std::atomic<int>& stop = context.clock->StopSignal();
   context.inCount = 0;
   context.outCount = 0;
   BlockReader blocks(input, kCopyBlock);
@@ -35,6 +36,7 @@ void CopyRecords(File& input, TextWriter& writer, RecordContext& context, RunObs
   bool last = false;
   std::vector<FormRun> runs;
   while (blocks.Next(block, size, last)) {
+    if (stop.load(std::memory_order_relaxed) != 0) return LoopEnd::kStopped;
     ScanOutputForm(std::string_view(block.Data(), size), runs);
     for (const FormRun& run : runs) {
       char* bytes = block.Data() + run.begin;
@@ -45,13 +47,13 @@ void CopyRecords(File& input, TextWriter& writer, RecordContext& context, RunObs
           context.inCount += 1;
           context.outCount += 1;
           context.error = ErrorCode::kOutputOpen;
-          return;
+          return LoopEnd::kDone;
         }
         context.inCount += run.lines;
         context.outCount += run.lines;
       } else if (!WritePieces(bytes, length, writer, context)) {
         context.error = ErrorCode::kOutputOpen;
-        return;
+        return LoopEnd::kDone;
       }
     }
     observer.RecordsAdvanced(context.inCount, blocks.Consumed());
@@ -59,8 +61,10 @@ void CopyRecords(File& input, TextWriter& writer, RecordContext& context, RunObs
   }
   // As in the record loop: the records before a read failure are written,
   // then it is an input that could not be read.
+  if (stop.load(std::memory_order_relaxed) != 0) return LoopEnd::kStopped;
   if (blocks.Failed()) {
     context.error = ErrorCode::kInputOpen;
     readFailure = blocks.FailureReason();
   }
+  return LoopEnd::kDone;
 }

@@ -12,10 +12,12 @@
 #include "platform/Platform.h"
 #include "platform/TextIo.h"
 #include "record/RecordContext.h"
+#include "run/RecordLoop.h"
 #include "run/RunObserver.h"
 
 // Copies `input` to `writer`. The context's counts start from 0; afterwards
 // they and the error (91, or 92 with `readFailure`) are as ProcessRecords
-// leaves them.
-void CopyRecords(File& input, TextWriter& writer, RecordContext& context, RunObserver& observer,
-                 std::string& readFailure);
+// leaves them. A stop signal is looked at between blocks, whose lines are
+// written whole.
+LoopEnd CopyRecords(File& input, TextWriter& writer, RecordContext& context, RunObserver& observer,
+                    std::string& readFailure);

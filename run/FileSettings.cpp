@@ -25,3 +25,14 @@ bool NamesSameFile(const Job& job, Platform& platform) {
   return platform.GetFileId(job.inputPattern, inputId) &&
          platform.GetFileId(job.outputPath, outputId) && inputId == outputId;
 }
+
+StatementError FinishJob(JobReader& reader, const FileOverrides& overrides, Platform& platform) {
+  if (overrides.input) reader.OverrideInput(overrides.inputPath);
+  if (overrides.output) reader.OverrideOutput(overrides.outputPath);
+  StatementError error = reader.Finish();
+  if (error.ok() && NamesSameFile(reader.GetJob(), platform)) {
+    error.code = ErrorCode::kBadFileSettings;
+    error.detail = "OUT names the INP file by another spelling; it would be emptied";
+  }
+  return error;
+}

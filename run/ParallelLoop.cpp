@@ -19,13 +19,16 @@ struct alignas(64) Block {
   bool last = false;       // the end of the file is in this block
   int64_t index = 0;       // its place in the file, from 0
   int64_t inBase = 0;      // records before the block, when [IN_LINE] needs them
-  // The worker's results.
+  TextReader records;      // the block's records, as far as they are converted
+  bool converted = false;  // no record of the block is left for another part
+  bool stopped = false;    // a stop signal came before the block's end
+  // The worker's results for the current part.
   std::string output;                  // the records' texts, one after the other
   std::vector<size_t> ends;            // per record read: where its text ends in `output`
   size_t headerStart = kNoHeader;      // where a CSV header lies in `output`
   size_t headerLength = 0;
   int64_t selected = 0;
-  ErrorCode error = ErrorCode::kNone;  // the first error, at the block's last record
+  ErrorCode error = ErrorCode::kNone;  // the first error, at the part's last record
   int errorLine = 0;
 
   static constexpr size_t kNoHeader = static_cast<size_t>(-1);
@@ -35,7 +38,9 @@ struct alignas(64) Block {
 // converts it, and writes it when all blocks before it are written (its
 // turn): the bytes are read, converted and written by the same processor, so
 // they stay in its cache, and nothing but the turn is shared. Blocks are
-// large, so the locks are taken rarely.
+// large, so the locks are taken rarely. A block whose output outgrows a part
+// is written part by part: the first part while the worker waits for its
+// turn, the others converted and written in its turn.
 class Pipeline {
  public:
   Pipeline(const Job& job, File& input, Platform& platform, std::string_view fileName,
@@ -43,6 +48,9 @@ class Pipeline {
       : job_(job), platform_(platform), fileName_(fileName),
         countRecords_(UsesConstant(job, Constant::kInLine)),
         direct_(job.type == ProcessingType::kCopy && job.selection.empty()),
+        partBytes_(std::max<size_t>(options.partBytes, 1)),
+        partRecords_(std::max<size_t>(options.partRecords, 1)),
+        stopSignal_(platform.StopSignal()),
         blocks_(input, std::max<size_t>(options.blockSize, 1)) {
     for (int i = 0; i < options.workers; ++i) {
       contexts_.push_back(std::make_unique<RecordContext>(platform_));
@@ -61,6 +69,8 @@ class Pipeline {
     for (std::thread& worker : workers) worker.join();
   }
 
+  // True once the block with the end of the file is written.
+  bool Finished() const { return finished_; }
   bool ReadFailed() const { return readFailed_; }
   const std::string& ReadFailure() const { return readFailure_; }
 
@@ -68,21 +78,33 @@ class Pipeline {
   void Work(RecordContext& context) {
     auto block = std::make_unique<Block>();
     while (Read(*block)) {
-      Convert(*block, context);
-      {
-        // Blocks are read in input order, so the one whose turn it is is
-        // always held by some worker: waiting cannot stall.
-        std::unique_lock<std::mutex> lock(turnMutex_);
-        turnChanged_.wait(lock, [&] { return nextToWrite_ == block->index || stopped_; });
-        if (stopped_) return;
+      StartBlock(*block, context);
+      ConvertPart(*block, context);
+      if (!AwaitTurn(*block)) return;
+      bool more = WritePart(*block);
+      while (more && !block->converted) {
+        ConvertPart(*block, context);
+        more = WritePart(*block);
       }
-      const bool more = WriteBlock(*block);
-      std::lock_guard<std::mutex> lock(turnMutex_);
-      ++nextToWrite_;
-      if (!more) stopped_ = true;
-      turnChanged_.notify_all();
+      if (more) more = FinishBlock(*block);
+      PassTurn(more);
       if (!more) return;
     }
+  }
+
+  // Blocks are read in input order, so the one whose turn it is is always
+  // held by some worker: waiting cannot stall. False when the run has ended.
+  bool AwaitTurn(const Block& block) {
+    std::unique_lock<std::mutex> lock(turnMutex_);
+    turnChanged_.wait(lock, [&] { return nextToWrite_ == block.index || stopped_; });
+    return !stopped_;
+  }
+
+  void PassTurn(bool more) {
+    std::lock_guard<std::mutex> lock(turnMutex_);
+    ++nextToWrite_;
+    if (!more) stopped_ = true;
+    turnChanged_.notify_all();
   }
 
   // ------------------------------------------------------------ reading
@@ -92,7 +114,10 @@ class Pipeline {
   // block with data comes an empty one that ends the file.
   bool Read(Block& block) {
     std::lock_guard<std::mutex> lock(readMutex_);
-    if (readAll_ || stopped_.load(std::memory_order_relaxed)) return false;
+    if (readAll_ || stopped_.load(std::memory_order_relaxed) ||
+        stopSignal_.load(std::memory_order_relaxed) != 0) {
+      return false;
+    }
     if (!blocks_.Next(block.input, block.size, block.last)) {
       block.size = 0;
       block.last = true;
@@ -112,57 +137,78 @@ class Pipeline {
 
   // ------------------------------------------------------------ converting
 
-  void Convert(Block& block, RecordContext& context) {
+  void StartBlock(Block& block, RecordContext& context) {
     context.fileName = fileName_;
     context.inCount = block.inBase;
     context.outCount = 0;
     context.error = ErrorCode::kNone;
     context.errorLine = 0;
+    block.records.AttachBlock(block.input.Data(), block.size);
+    block.converted = false;
+    block.stopped = false;
+  }
+
+  // Converts the block's next records into a part: until the part is full,
+  // the block ends, a record fails or a stop signal comes.
+  void ConvertPart(Block& block, RecordContext& context) {
     block.output.clear();
     block.ends.clear();
-    block.error = ErrorCode::kNone;
     block.headerStart = Block::kNoHeader;
-    // The records' texts go straight into the block's output.
+    const int64_t selectedBefore = context.outCount;
+    // The records' texts go straight into the part's output.
     std::swap(context.out, block.output);
-    TextReader reader;
-    reader.AttachBlock(block.input.Data(), block.size);
     std::string_view piece;
-    while (reader.ReadPiece(piece)) {
-      if (direct_) {
-        ++context.inCount;
-        ++context.outCount;
-        context.out.append(piece);
-        if (piece.empty() || piece.back() != '\n') context.out.push_back('\n');
-      } else {
-        std::string_view record = piece;
-        if (!record.empty() && record.back() == '\n') record.remove_suffix(1);
-        context.headerLength = 0;
-        const size_t start = context.out.size();
-        ProcessRecord(job_, record, context);
-        if (context.headerLength > 0) {
-          block.headerStart = start;
-          block.headerLength = context.headerLength;
-        }
+    while (context.out.size() < partBytes_ && block.ends.size() < partRecords_) {
+      if (!block.records.ReadPiece(piece)) {
+        block.converted = true;
+        break;
       }
+      if (stopSignal_.load(std::memory_order_relaxed) != 0) {
+        block.converted = block.stopped = true;
+        break;
+      }
+      ConvertRecord(piece, block, context);
       block.ends.push_back(context.out.size());
-      if (context.error != ErrorCode::kNone) break;
       // A stopped run need not finish the block; asked now and then only,
       // as the flag shares its cache line with what the other threads write.
-      if ((block.ends.size() & 1023) == 0 && stopped_.load(std::memory_order_relaxed)) break;
+      if (context.error != ErrorCode::kNone ||
+          ((block.ends.size() & 1023) == 0 && stopped_.load(std::memory_order_relaxed))) {
+        block.converted = true;
+        break;
+      }
     }
     std::swap(context.out, block.output);
-    block.selected = context.outCount;
+    block.selected = context.outCount - selectedBefore;
     block.error = context.error;
     block.errorLine = context.errorLine;
   }
 
+  void ConvertRecord(std::string_view piece, Block& block, RecordContext& context) {
+    if (direct_) {
+      ++context.inCount;
+      ++context.outCount;
+      context.out.append(piece);
+      if (piece.empty() || piece.back() != '\n') context.out.push_back('\n');
+      return;
+    }
+    std::string_view record = piece;
+    if (!record.empty() && record.back() == '\n') record.remove_suffix(1);
+    context.headerLength = 0;
+    const size_t start = context.out.size();
+    ProcessRecord(job_, record, context);
+    if (context.headerLength > 0) {
+      block.headerStart = start;
+      block.headerLength = context.headerLength;
+    }
+  }
+
   // ------------------------------------------------------------ writing
 
-  // Writes one block's records, in its turn, as one thread would write them
-  // (the writer hands its buffer to the file at the same bytes, so a failed
-  // write is noticed at the same record); false when the run ends with it (an
-  // error, or the end of the file).
-  bool WriteBlock(Block& block) {
+  // Writes one part's records, in the block's turn, as one thread would
+  // write them (the writer hands its buffer to the file at the same bytes
+  // however the text is cut, so a failed write is noticed at the same
+  // record); false when the run ends with it (an error or a stop).
+  bool WritePart(Block& block) {
     RecordContext& context = *run_;
     const std::string_view text = block.output;
     size_t skipFrom = text.size();  // a CSV header not to write
@@ -190,13 +236,21 @@ class Pipeline {
     }
     context.inCount += static_cast<int64_t>(block.ends.size());
     context.outCount += block.selected;
-    written_ += static_cast<int64_t>(block.size);
+    // A record of many megabytes leaves its capacity behind: not kept.
+    if (block.output.capacity() > 2 * partBytes_) std::string().swap(block.output);
     if (block.error != ErrorCode::kNone) {
       context.error = block.error;
       context.errorLine = block.errorLine;
       return false;
     }
-    observer_->RecordsAdvanced(context.inCount, written_);
+    return !block.stopped;
+  }
+
+  // After a block's last part; false when it held the end of the file.
+  bool FinishBlock(const Block& block) {
+    written_ += static_cast<int64_t>(block.size);
+    observer_->RecordsAdvanced(run_->inCount, written_);
+    if (block.last) finished_ = true;
     return !block.last;
   }
 
@@ -205,6 +259,9 @@ class Pipeline {
   std::string_view fileName_;
   const bool countRecords_;  // [IN_LINE] is used: blocks know the records before them
   const bool direct_;        // COPY without conditions
+  const size_t partBytes_;    // a part is full at this many bytes of output
+  const size_t partRecords_;  // or this many records
+  const std::atomic<int>& stopSignal_;
   std::vector<std::unique_ptr<RecordContext>> contexts_;
 
   // Reading, one worker at a time.
@@ -224,6 +281,7 @@ class Pipeline {
   RecordContext* run_ = nullptr;
   RunObserver* observer_ = nullptr;
   int64_t written_ = 0;  // input bytes of the blocks written
+  bool finished_ = false;
   alignas(64) std::atomic<bool> stopped_{false};
 };
 
@@ -231,17 +289,22 @@ class Pipeline {
 
 bool CanRunInParallel(const Job& job) { return !UsesConstant(job, Constant::kOutLine); }
 
-void ProcessRecordsInParallel(const Job& job, File& input, TextWriter& writer,
-                              RecordContext& context, RunObserver& observer, Platform& platform,
-                              const ParallelOptions& options, std::string& readFailure) {
+LoopEnd ProcessRecordsInParallel(const Job& job, File& input, TextWriter& writer,
+                                 RecordContext& context, RunObserver& observer,
+                                 Platform& platform, const ParallelOptions& options,
+                                 std::string& readFailure) {
   context.inCount = 0;
   context.outCount = 0;
   Pipeline pipeline(job, input, platform, context.fileName, options);
   pipeline.Run(writer, context, observer);
+  if (context.error != ErrorCode::kNone) return LoopEnd::kDone;
+  // Without an error, only a stop signal ends the run before the end.
+  if (!pipeline.Finished()) return LoopEnd::kStopped;
   // A read failure would silently drop the rest of the file: once every
   // record before it is written, it is an input that could not be read.
-  if (context.error == ErrorCode::kNone && pipeline.ReadFailed()) {
+  if (pipeline.ReadFailed()) {
     context.error = ErrorCode::kInputOpen;
     readFailure = pipeline.ReadFailure();
   }
+  return LoopEnd::kDone;
 }

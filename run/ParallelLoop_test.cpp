@@ -26,7 +26,7 @@ class Recorder : public RunObserver {
   void Failed(const RunFailure& failure) override {
     calls += "fail " + std::to_string(ErrorNumber(failure.code)) + " " + failure.fileName + " " +
              std::to_string(failure.records) + " line " + std::to_string(failure.statementLine) +
-             " " + failure.reason + "\n";
+             " " + failure.what.reason + "\n";
   }
   std::string calls;
 };
@@ -121,7 +121,7 @@ struct Outcome {
 };
 
 Outcome RunJob(const std::string& parameters, const std::vector<std::string>& inputs, int jobs,
-            size_t blockSize, int failWriteAt = 0) {
+            size_t blockSize, int failWriteAt = 0, size_t partBytes = size_t{2} << 20) {
   FakePlatform fake;
   fake.failWriteAt = failWriteAt;
   fake.SetFile("job.prm", parameters);
@@ -132,6 +132,7 @@ Outcome RunJob(const std::string& parameters, const std::vector<std::string>& in
   request.parameterFile = "job.prm";
   request.jobs = jobs;
   request.blockSize = blockSize;
+  request.partBytes = partBytes;
   Outcome outcome;
   outcome.status = RunConversion(request, fake, recorder);
   outcome.calls = recorder.calls;
@@ -149,10 +150,12 @@ TEST(ParallelLoop, RandomJobsWriteTheSameBytesOnOneThreadAndOnFour) {
     const std::vector<std::string> inputs = {generate.Input(), generate.Input()};
     const Outcome one = RunJob(parameters, inputs, 1, size_t{1} << 20);
     const size_t blockSize = static_cast<size_t>(1 + generate.Pick(3000));
-    const Outcome four = RunJob(parameters, inputs, 4, blockSize);
+    // Now and then a block's output goes to the writer in parts of a few bytes.
+    const size_t partBytes = generate.Pick(2) == 0 ? size_t{2} << 20 : 1 + generate.Pick(300);
+    const Outcome four = RunJob(parameters, inputs, 4, blockSize, 0, partBytes);
     EXPECT_EQ(four.status, one.status) << parameters;
-    EXPECT_EQ(four.calls, one.calls) << parameters << "block size " << blockSize;
-    EXPECT_EQ(four.files, one.files) << parameters << "block size " << blockSize;
+    EXPECT_EQ(four.calls, one.calls) << parameters << "block size " << blockSize << " part " << partBytes;
+    EXPECT_EQ(four.files, one.files) << parameters << "block size " << blockSize << " part " << partBytes;
     if (one.status == 0) ++succeeded;
   }
   // The jobs must also run to their end, not only stop at errors.
@@ -171,7 +174,8 @@ TEST(ParallelLoop, AFailedWriteStopsAtTheSameRecord) {
     const int failAt = 1 + generate.Pick(2);
     const Outcome one = RunJob(parameters, inputs, 1, size_t{1} << 20, failAt);
     const size_t blockSize = static_cast<size_t>(1 + generate.Pick(100000));
-    const Outcome four = RunJob(parameters, inputs, 4, blockSize, failAt);
+    const size_t partBytes = round % 2 == 0 ? size_t{2} << 20 : 1 + generate.Pick(5000);
+    const Outcome four = RunJob(parameters, inputs, 4, blockSize, failAt, partBytes);
     EXPECT_EQ(four.status, one.status) << parameters;
     EXPECT_EQ(four.calls, one.calls) << parameters << "block size " << blockSize;
     EXPECT_EQ(four.files, one.files) << parameters << "block size " << blockSize;
@@ -219,8 +223,8 @@ TEST(ParallelLoop, AReadFailureComesAfterEveryRecordBeforeIt) {
       Recorder recorder;
       RunRequest request;
       request.parameterFile = "job.prm";
-      request.overrideInput = true;
-      request.input = "-";
+      request.overrides.input = true;
+      request.overrides.inputPath = "-";
       request.jobs = jobs;
       request.blockSize = static_cast<size_t>(1 + generate.Pick(2000));
       Outcome outcome;
@@ -232,6 +236,30 @@ TEST(ParallelLoop, AReadFailureComesAfterEveryRecordBeforeIt) {
     EXPECT_EQ(outcomes[1].status, outcomes[0].status) << parameters;
     EXPECT_EQ(outcomes[1].calls, outcomes[0].calls) << parameters;
     EXPECT_EQ(outcomes[1].files, outcomes[0].files) << parameters;
+  }
+}
+
+// A CHANGE that makes every record a hundred times longer, its output
+// handed on in parts far smaller than a block: the same bytes, counts,
+// flush points and first failed write as one thread, whatever the part size.
+TEST(ParallelLoop, ExpandingRecordsGoToTheWriterInParts) {
+  const std::string parameters =
+      "INP = in*.txt\nOUT = out.txt\nFUNCTION = CHANGE\nSEL = \"A\" & 1,1,A,!=,\"9\"\n"
+      "EDT = \"A\",\"" + std::string(100, 'x') + "\\\x83\x41\"\n";
+  Generator generate(3);
+  std::vector<std::string> inputs = {std::string(), generate.Input()};
+  for (int line = 0; line < 20000; ++line) inputs[0] += generate.Text(12) + "\r\n";
+  const Outcome one = RunJob(parameters, inputs, 1, size_t{1} << 20);
+  ASSERT_EQ(one.status, 0) << one.calls;
+  ASSERT_GT(one.files[0].size(), 4 * inputs[0].size()) << one.calls;
+  for (const size_t partBytes : {size_t{1}, size_t{150}, size_t{4096}, size_t{2} << 20}) {
+    for (const int failAt : {0, 3}) {
+      const Outcome expected = failAt == 0 ? one : RunJob(parameters, inputs, 1, size_t{1} << 20, failAt);
+      const Outcome four = RunJob(parameters, inputs, 4, 20000, failAt, partBytes);
+      EXPECT_EQ(four.status, expected.status) << partBytes;
+      EXPECT_EQ(four.calls, expected.calls) << partBytes;
+      EXPECT_EQ(four.files, expected.files) << partBytes;
+    }
   }
 }
 

@@ -9,8 +9,9 @@ constexpr int64_t kProgressEvery = 8192;
 
 }  // namespace
 
-void ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
-                    RecordContext& context, RunObserver& observer) {
+LoopEnd ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
+                       RecordContext& context, RunObserver& observer) {
+  const std::atomic<int>& stop = context.clock->StopSignal();
   // COPY without conditions: nothing looks at the record, so each piece goes
   // to the output as it was read (its LF, or one added, ends the line).
   const bool direct = job.type == ProcessingType::kCopy && job.selection.empty();
@@ -18,6 +19,7 @@ void ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
   RecordTrace trace;
   std::string_view piece;
   while (context.error == ErrorCode::kNone && reader.ReadPiece(piece)) {
+    if (stop.load(std::memory_order_relaxed) != 0) return LoopEnd::kStopped;
     const bool explaining = context.inCount < explain;
     if (direct && !explaining) {
       ++context.inCount;
@@ -59,5 +61,10 @@ void ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
   }
   // A read failure would silently drop the rest of the file: it is an input
   // that could not be read, reported like one that could not be opened.
+  // A read cut short by a stop signal is no failure: the run stops.
+  if (stop.load(std::memory_order_relaxed) != 0 && context.error == ErrorCode::kNone) {
+    return LoopEnd::kStopped;
+  }
   if (context.error == ErrorCode::kNone && reader.Failed()) context.error = ErrorCode::kInputOpen;
+  return LoopEnd::kDone;
 }

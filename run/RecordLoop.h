@@ -2,14 +2,23 @@
 // through the record steps, into a text writer.
 #pragma once
 
+#include <cstdint>
+
 #include "job/Job.h"
 #include "platform/TextIo.h"
 #include "record/RecordContext.h"
 #include "run/RunObserver.h"
 
-// Processes every record `reader` yields until the end or the first error,
-// which it leaves in the context: a record error, 91 when the writer fails,
-// 92 when the reader fails. The context's counts start from their current
-// values. Reports progress to `observer` now and then.
-void ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
+// How a loop over the records of one file ended.
+enum class LoopEnd : uint8_t {
+  kDone,     // at the end of the input, or at the first error (left in the context)
+  kStopped,  // a stop signal: every record before it is converted and handed on whole
+};
+
+// Processes every record `reader` yields until the end, the first error,
+// which it leaves in the context (a record error, 91 when the writer fails,
+// 92 when the reader fails), or a stop signal (looked at before each record,
+// so the record in hand is never half written). The context's counts start
+// from their current values. Reports progress to `observer` now and then.
+LoopEnd ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
                     RecordContext& context, RunObserver& observer);

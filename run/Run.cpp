@@ -1,7 +1,9 @@
 #include "run/Run.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -22,69 +24,56 @@ std::string Upper(std::string_view text) {
   return upper;
 }
 
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+constexpr std::string_view kOwnOutput = "the input file is this run's own output";
+
+// The files a run reads, by identity, so that none of them is ever opened as
+// an output: opening an output empties it. Regular files only: a device or
+// a pipe (/dev/null) may well be read and written by one run.
+struct ReadFiles {
+  std::optional<FileId> parameterFile;
+  std::optional<FileId> standardInput;
+  // The inputs that exist before any output is opened, and how the
+  // parameter file would name each of them.
+  std::map<FileId, std::string> inputs;
+};
+
 // One run's outputs: the file of file mode, open for the whole run, or in
 // folder mode one file per input file. Every output is opened without
-// emptying, locked, checked, and only then emptied. A method that fails
-// says why in `path`, `reason` and `detail`.
+// emptying, locked, compared with every file the run reads, and only then
+// emptied. A method that fails says why in `failure`.
 class Outputs {
  public:
-  Outputs(const Job& job, Platform& platform) : job_(job), platform_(platform) {}
+  Outputs(const Job& job, Platform& platform, const ReadFiles& read)
+      : job_(job), platform_(platform), read_(read) {}
 
-  // File mode: opens the one output before the inputs are looked up (it is
-  // created or emptied even when nothing matches). False: 91.
-  bool OpenForRun() {
-    if (job_.folderMode) return true;
-    path = job_.outputPath;
-    action = "cannot open output";
-    if (job_.standardOutput) {
-      std::unique_ptr<File> file = platform_.OpenStandardOutput();
-      if (!file) {
-        reason = "standard output is closed";
-        return false;
-      }
-      writer_.Attach(std::move(file));
-      return true;
+  // File mode: opens the one output before the inputs are enumerated (it is
+  // created or emptied even when nothing matches). 91, or 92 when it is a
+  // file the run reads as input.
+  ErrorCode OpenForRun() {
+    if (job_.folderMode) return ErrorCode::kNone;
+    failure = FailureDetail{"cannot open output", job_.outputPath, "", ""};
+    if (!job_.standardOutput) return Open(job_.outputPath, nullptr);
+    std::unique_ptr<File> file = platform_.OpenStandardOutput();
+    if (!file) {
+      failure.reason = "standard output is closed";
+      return ErrorCode::kOutputOpen;
     }
-    return Open(path);
+    return Attach(std::move(file), nullptr);
   }
 
   // Folder mode: opens the output of one input file (the folder as written,
-  // then the input's bare name). In file mode there is nothing to do. False: 91.
-  bool OpenForInput(const DirMatch& input) {
-    if (!job_.folderMode) return true;
-    path = job_.outputPath + input.name;
-    action = "cannot open output";
-    std::unique_ptr<File> file =
-        platform_.Open(path, job_.append ? OpenMode::kAppend : OpenMode::kWrite, reason);
-    if (!file) return false;
-    // Output folder = input folder would name the input itself: refused
-    // before anything is emptied, so the input is never lost.
-    FileId inputId;
-    if (platform_.GetFileId(input.fullPath, inputId) && inputId == file->Id()) {
-      detail = "the output would be the input file itself";
-      return false;
-    }
-    if (!job_.append) {
-      // Two input files whose names differ only in letter case find the same
-      // output file; emptying it again would silently lose the first one's
-      // output, so the second is refused instead.
-      if (emptied_.count(file->Id()) != 0) {
-        detail = "this run already wrote that output for another input file";
-        return false;
-      }
-      if (!file->Truncate()) {
-        reason = file->FailureReason();
-        return false;
-      }
-      emptied_.insert(file->Id());
-    }
-    writer_.Attach(std::move(file));
-    return true;
+  // then the input's bare name). In file mode there is nothing to do.
+  ErrorCode OpenForInput(const DirMatch& input, const std::optional<FileId>& inputId) {
+    if (!job_.folderMode) return ErrorCode::kNone;
+    failure = FailureDetail{"cannot open output", job_.outputPath + input.name, "", ""};
+    return Open(failure.path, inputId ? &*inputId : nullptr);
   }
 
-  // True when `file` is this run's open output (it is never read as input).
-  bool IsOutput(const File& file) const {
-    return writer_.IsOpen() && writer_.Handle()->Id() == file.Id();
+  // True when `id` is this run's open output (it is never read as input).
+  bool IsOutput(const FileId& id) const {
+    return writer_.IsOpen() && writer_.Handle()->Id() == id;
   }
 
   // After an input file: folder mode closes its output; file mode, when the
@@ -108,37 +97,80 @@ class Outputs {
 
   TextWriter& Writer() { return writer_; }
 
-  std::string action;
-  std::string path;
-  std::string reason;
-  std::string detail;
+  FailureDetail failure;
 
  private:
-  bool Open(const std::string& target) {
+  ErrorCode Open(const std::string& path, const FileId* currentInput) {
     std::unique_ptr<File> file =
-        platform_.Open(target, job_.append ? OpenMode::kAppend : OpenMode::kWrite, reason);
-    if (file && !job_.append && !file->Truncate()) {
-      reason = file->FailureReason();
-      file.reset();
+        platform_.Open(path, job_.append ? OpenMode::kAppend : OpenMode::kWrite, failure.reason);
+    if (!file) return ErrorCode::kOutputOpen;
+    return Attach(std::move(file), currentInput);
+  }
+
+  // Refuses a file the run reads, then empties the output (OUT) and keeps it.
+  ErrorCode Attach(std::unique_ptr<File> file, const FileId* currentInput) {
+    const ErrorCode refused = Refuse(*file, currentInput);
+    if (refused != ErrorCode::kNone) return refused;
+    if (!job_.append && !job_.standardOutput) {
+      // Two input files whose names differ only in letter case find the
+      // same output file; emptying it again would silently lose the first
+      // one's output, so the second is refused instead.
+      if (job_.folderMode && !emptied_.insert(file->Id()).second) {
+        failure.detail = "this run already wrote that output for another input file";
+        return ErrorCode::kOutputOpen;
+      }
+      if (!file->Truncate()) {
+        failure.reason = file->FailureReason();
+        return ErrorCode::kOutputOpen;
+      }
     }
-    if (!file) return false;
     writer_.Attach(std::move(file));
-    return true;
+    return ErrorCode::kNone;
+  }
+
+  // Whether `file`, about to be written, is one the run reads: 91 for the
+  // parameter file or another input of folder mode, 92 (with the input as
+  // the file that cannot be read) for the input of file mode or standard
+  // input, as when the enumeration meets the run's own output.
+  ErrorCode Refuse(const File& file, const FileId* currentInput) {
+    if (file.Size() < 0) return ErrorCode::kNone;  // a device or a pipe
+    const FileId id = file.Id();
+    if (read_.parameterFile == id) {
+      failure.detail = "the output would be the parameter file";
+      return ErrorCode::kOutputOpen;
+    }
+    if (read_.standardInput == id) {
+      failure = FailureDetail{"cannot open input", job_.inputPattern, "", std::string(kOwnOutput)};
+      return ErrorCode::kInputOpen;
+    }
+    if (currentInput != nullptr && *currentInput == id) {
+      failure.detail = "the output would be the input file itself";
+      return ErrorCode::kOutputOpen;
+    }
+    const auto input = read_.inputs.find(id);
+    if (input == read_.inputs.end()) return ErrorCode::kNone;
+    if (job_.folderMode) {
+      failure.detail = "the output would be another input file of this run, " + Quoted(input->second);
+      return ErrorCode::kOutputOpen;
+    }
+    failure = FailureDetail{"cannot open input", input->second, "", std::string(kOwnOutput)};
+    return ErrorCode::kInputOpen;
   }
 
   // Notes the writer's reason when `stored` is false.
   bool Stored(bool stored) {
-    if (!stored && reason.empty()) {
-      action = "cannot write output";
-      reason = writer_.FailureReason();
-      if (reason.empty()) reason = "the data could not be stored";
-      path = job_.folderMode ? path : job_.outputPath;
+    if (!stored && failure.reason.empty()) {
+      failure.action = "cannot write output";
+      failure.reason = writer_.FailureReason();
+      if (failure.reason.empty()) failure.reason = "the data could not be stored";
+      if (!job_.folderMode) failure.path = job_.outputPath;
     }
     return stored;
   }
 
   const Job& job_;
   Platform& platform_;
+  const ReadFiles& read_;
   TextWriter writer_;
   std::set<FileId> emptied_;  // a set: a run may write thousands of outputs
 };
@@ -146,151 +178,180 @@ class Outputs {
 class ConversionRun {
  public:
   ConversionRun(const Job& job, Platform& platform, RunObserver& observer,
-                const RunRequest& request)
-      : job_(job), platform_(platform), observer_(observer), request_(request),
-        parameterFile_(request.parameterFile), outputs_(job, platform), context_(platform) {}
+                const RunRequest& request, const ReadFiles& read)
+      : job_(job), platform_(platform), observer_(observer), request_(request), read_(read),
+        outputs_(job, platform, read_), context_(platform) {}
 
   int Run() {
-    if (!outputs_.OpenForRun()) {
-      ReportOutputFailure();
-      return 1;
+    const ErrorCode opened = outputs_.OpenForRun();
+    if (opened != ErrorCode::kNone) {
+      context_.error = opened;
+      return Fail(opened == ErrorCode::kOutputOpen ? FailureStage::kOutputOpen
+                                                   : FailureStage::kInput,
+                  outputs_.failure);
     }
+    // Enumerated again once the output exists: a pattern that meets the
+    // output it just created is the run reaching its own output (92).
+    if (!job_.standardInput) matches_ = platform_.FindFiles(job_.inputPattern);
+    if (matches_.empty()) {
+      context_.error = ErrorCode::kInputOpen;
+      inputFailure_ = FailureDetail{"no file matches", job_.inputPattern, "", ""};
+    }
+    const bool stopped = ProcessFiles();
+    if (!outputs_.CloseForRun() && context_.error == ErrorCode::kNone) {
+      context_.error = ErrorCode::kOutputOpen;
+      return Fail(FailureStage::kOutputOpen, outputs_.failure);
+    }
+    if (context_.error != ErrorCode::kNone) {
+      return Fail(FailureStage::kInput, context_.error == ErrorCode::kOutputOpen
+                                            ? outputs_.failure
+                                            : inputFailure_);
+    }
+    if (!stopped) return 0;
+    RunStop stop;
+    stop.signal = platform_.StopSignal().load();
+    stop.fileName = currentName_;
+    stop.records = context_.inCount;
+    observer_.Stopped(stop);
+    return 128 + stop.signal;
+  }
 
-    std::vector<DirMatch> matches;
+  // The matches of INP, before any output is opened; standard input is
+  // opened now, so that its size, when it is a file, is known from the
+  // start (the progress line's percentage, the number of threads).
+  void FindInputs(ReadFiles& read) {
     if (job_.standardInput) {
-      // Standard input is one input file, named "-"; opened now, so that
-      // its size, when it is a file, is known from the start (the progress
-      // line's percentage, the number of threads).
       DirMatch standard;
       standard.name = job_.inputPattern;
       standard.fullPath = job_.inputPattern;
       standardInput_ = platform_.OpenStandardInput();
-      if (standardInput_) standard.size = standardInput_->Size();
-      matches.push_back(standard);
-    } else {
-      matches = platform_.FindFiles(job_.inputPattern);
+      if (standardInput_) {
+        standard.size = standardInput_->Size();
+        if (standard.size >= 0) read.standardInput = standardInput_->Id();
+      }
+      matches_.push_back(standard);
+      return;
     }
-    if (matches.empty()) {
-      context_.error = ErrorCode::kInputOpen;
-      failureAction_ = "no file matches";
-      failurePath_ = job_.inputPattern;
+    matches_ = platform_.FindFiles(job_.inputPattern);
+    for (const DirMatch& match : matches_) {
+      FileId id;
+      if (!match.isDirectory && match.size >= 0 && platform_.GetFileId(match.fullPath, id)) {
+        read.inputs.emplace(id, WrittenPath(match));
+      }
     }
+  }
+
+ private:
+  // Every input file in turn until the first error; true when a stop
+  // signal ended the run.
+  bool ProcessFiles() {
     int index = 0;
     int count = 0;
-    for (const DirMatch& match : matches) count += match.isDirectory ? 0 : 1;
-    for (const DirMatch& match : matches) {
-      if (context_.error != ErrorCode::kNone) break;
+    for (const DirMatch& match : matches_) count += match.isDirectory ? 0 : 1;
+    for (const DirMatch& match : matches_) {
+      if (context_.error != ErrorCode::kNone) return false;
       if (match.isDirectory) continue;
-      currentName_ = match.name;
-      fileInfo_ = InputFileInfo();
-      fileInfo_.name = match.name;
-      fileInfo_.fullPath = match.fullPath;
-      fileInfo_.index = ++index;
-      fileInfo_.count = count;
-      fileInfo_.size = match.size;
-      observer_.FileStarted(fileInfo_);
+      if (platform_.StopSignal().load(std::memory_order_relaxed) != 0) return true;
+      InputFileInfo info;
+      info.name = match.name;
+      info.fullPath = match.fullPath;
+      info.index = ++index;
+      info.count = count;
+      info.size = match.size;
+      observer_.FileStarted(info);
       const long long start = platform_.Now();
-      ProcessFile(match);
-      const long long end = platform_.Now();
-      if (context_.error != ErrorCode::kNone) break;
+      const LoopEnd end = ProcessFile(match);
+      const long long finish = platform_.Now();
+      if (end == LoopEnd::kStopped) return true;
+      if (context_.error != ErrorCode::kNone) return false;
       FileSummary summary;
       summary.name = match.name;
       summary.recordsRead = context_.inCount;
       summary.recordsWritten = context_.outCount;
-      summary.seconds = end - start;
+      summary.seconds = finish - start;
       observer_.FileFinished(summary);
     }
-
-    if (!outputs_.CloseForRun() && context_.error == ErrorCode::kNone) {
-      ReportOutputFailure();
-      return 1;
-    }
-    if (context_.error == ErrorCode::kNone) return 0;
-
-    RunFailure failure;
-    failure.code = context_.error;
-    failure.stage = FailureStage::kInput;
-    failure.parameterFile = parameterFile_;
-    if (context_.error == ErrorCode::kInputOpen) {
-      // Every 92 names the pattern, upper-cased, with the count 0.
-      failure.fileName = Upper(job_.inputPattern);
-      failure.records = 0;
-    } else {
-      failure.fileName = currentName_;
-      failure.records = context_.inCount;
-    }
-    if (context_.error == ErrorCode::kOutputOpen) {
-      failure.action = outputs_.action;
-      failure.path = outputs_.path;
-      failure.reason = outputs_.reason;
-      failure.detail = outputs_.detail;
-    } else {
-      failure.action = failureAction_;
-      failure.path = failurePath_;
-      failure.reason = failureReason_;
-      failure.detail = failureDetail_;
-    }
-    failure.statementLine = context_.errorLine;
-    failure.statement.assign(StatementAt(job_, context_.errorLine));
-    observer_.Failed(failure);
-    return 1;
+    return false;
   }
 
- private:
-  void ProcessFile(const DirMatch& match) {
+  LoopEnd ProcessFile(const DirMatch& match) {
+    currentName_ = match.name;
     context_.fileName = match.name;
     context_.inCount = 0;
     context_.outCount = 0;
+    std::optional<FileId> inputId;
+    FileId id;
+    if (!job_.standardInput && platform_.GetFileId(match.fullPath, id)) inputId = id;
 
-    if (!outputs_.OpenForInput(match)) {
-      context_.error = ErrorCode::kOutputOpen;
-      return;
+    context_.error = outputs_.OpenForInput(match, inputId);
+    if (context_.error != ErrorCode::kNone) {
+      if (context_.error == ErrorCode::kInputOpen) inputFailure_ = outputs_.failure;
+      return LoopEnd::kDone;
     }
-    std::unique_ptr<File> input;
-    if (!job_.standardInput) {
-      input = platform_.Open(match.fullPath, OpenMode::kRead, failureReason_);
-    } else if (!(input = std::move(standardInput_))) {
-      failureReason_ = "standard input is closed";
-    }
-    // The run's own open output is never read as input (INP matching OUT).
-    if (input && outputs_.IsOutput(*input)) {
-      input.reset();
-      failureDetail_ = "the input file is this run's own output";
-    }
+    std::unique_ptr<File> input = OpenInput(match, inputId);
     if (!input) {
       context_.error = ErrorCode::kInputOpen;
-      failureAction_ = "cannot open input";
-      failurePath_ = WrittenPath(match);
+      inputFailure_.action = "cannot open input";
+      inputFailure_.path = WrittenPath(match);
       outputs_.AbandonInput();
-      return;
+      return LoopEnd::kDone;
     }
+    const LoopEnd end = Convert(std::move(input));
+    if (context_.error == ErrorCode::kInputOpen) {
+      inputFailure_.action = "cannot read input";
+      inputFailure_.path = WrittenPath(match);
+    } else if (context_.error == ErrorCode::kOutputOpen) {
+      outputs_.NoteWriteFailure();
+    }
+    // A stopped file's records so far are written whole, as a finished one's.
+    if (!outputs_.FinishInput(context_.error == ErrorCode::kNone) &&
+        context_.error == ErrorCode::kNone) {
+      context_.error = ErrorCode::kOutputOpen;
+    }
+    return end;
+  }
+
+  // The input file, or null with the reason in inputFailure_. The run's own
+  // open output is never read as input (INP matching OUT): it is found by
+  // its identity before it is opened, as its lock would refuse it.
+  std::unique_ptr<File> OpenInput(const DirMatch& match, const std::optional<FileId>& inputId) {
+    std::unique_ptr<File> input;
+    if (inputId && outputs_.IsOutput(*inputId)) {
+      inputFailure_.detail = kOwnOutput;
+    } else if (!job_.standardInput) {
+      input = platform_.Open(match.fullPath, OpenMode::kRead, inputFailure_.reason);
+    } else if (!(input = std::move(standardInput_))) {
+      inputFailure_.reason = "standard input is closed";
+    }
+    if (input && outputs_.IsOutput(input->Id())) {
+      input.reset();
+      inputFailure_.detail = kOwnOutput;
+    }
+    return input;
+  }
+
+  // One of the three loops, as the job and the file call for.
+  LoopEnd Convert(std::unique_ptr<File> input) {
+    LoopEnd end;
     const int workers = WorkersFor(*input);
     if (CopiesAsIs(*input)) {
-      CopyRecords(*input, outputs_.Writer(), context_, observer_, failureReason_);
+      end = CopyRecords(*input, outputs_.Writer(), context_, observer_, inputFailure_.reason);
       input->Close();
     } else if (workers > 1) {
       ParallelOptions options;
       options.workers = workers;
       options.blockSize = request_.blockSize;
-      ProcessRecordsInParallel(job_, *input, outputs_.Writer(), context_, observer_, platform_,
-                               options, failureReason_);
+      options.partBytes = request_.partBytes;
+      end = ProcessRecordsInParallel(job_, *input, outputs_.Writer(), context_, observer_,
+                                     platform_, options, inputFailure_.reason);
       input->Close();
     } else {
       reader_.Attach(std::move(input));
-      ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_);
-      failureReason_ = reader_.FailureReason();
+      end = ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_);
+      inputFailure_.reason = reader_.FailureReason();
       reader_.Close();
     }
-    if (context_.error == ErrorCode::kInputOpen) {
-      failureAction_ = "cannot read input";
-      failurePath_ = WrittenPath(match);
-    } else if (context_.error == ErrorCode::kOutputOpen) {
-      outputs_.NoteWriteFailure();
-    }
-    if (!outputs_.FinishInput(context_.error == ErrorCode::kNone) &&
-        context_.error == ErrorCode::kNone) {
-      context_.error = ErrorCode::kOutputOpen;
-    }
+    return end;
   }
 
   // Threads for one input file. One thread whenever records must be seen in
@@ -317,70 +378,82 @@ class ConversionRun {
     return std::string(FolderOf(job_.inputPattern)) + match.name;
   }
 
-  void ReportOutputFailure() {
+  // Reports the error in the context; returns the exit status.
+  int Fail(FailureStage stage, const FailureDetail& what) {
     RunFailure failure;
-    failure.code = ErrorCode::kOutputOpen;
-    failure.stage = FailureStage::kOutputOpen;
-    failure.parameterFile = parameterFile_;
-    failure.action = outputs_.action;
-    failure.path = outputs_.path;
-    failure.reason = outputs_.reason;
-    failure.detail = outputs_.detail;
+    failure.code = context_.error;
+    failure.stage = stage;
+    failure.parameterFile = request_.parameterFile;
+    failure.what = what;
+    if (stage == FailureStage::kInput) {
+      // Every 92 names the pattern, upper-cased, with the count 0.
+      const bool inputOpen = context_.error == ErrorCode::kInputOpen;
+      failure.fileName = inputOpen ? Upper(job_.inputPattern) : currentName_;
+      failure.records = inputOpen ? 0 : context_.inCount;
+      failure.statementLine = context_.errorLine;
+      failure.statement.assign(StatementAt(job_, context_.errorLine));
+    }
     observer_.Failed(failure);
+    return 1;
   }
 
   const Job& job_;
   Platform& platform_;
   RunObserver& observer_;
   const RunRequest& request_;
-  const std::string& parameterFile_;
+  const ReadFiles& read_;
   Outputs outputs_;
+  std::vector<DirMatch> matches_;
   std::unique_ptr<File> standardInput_;  // until its turn, when it is the input
   TextReader reader_;
   RecordContext context_;
   std::string currentName_;
-  InputFileInfo fileInfo_;
-  std::string failureAction_;
-  std::string failurePath_;
-  std::string failureReason_;
-  std::string failureDetail_;
+  FailureDetail inputFailure_;
 };
+
+// Reports a parameter-file error; returns the exit status.
+int FailParameters(const RunRequest& request, const StatementError& error,
+                   const ParameterFileResult& read, RunObserver& observer) {
+  RunFailure failure;
+  failure.code = error.code;
+  failure.stage = FailureStage::kParameters;
+  failure.line = error.line;
+  failure.parameterFile = request.parameterFile;
+  failure.statement = error.statement;
+  failure.column = error.column;
+  failure.what.detail = error.detail;
+  if (error.code == ErrorCode::kParameterFileOpen) {
+    const bool opened = error.line > 0 || read.tooLarge;
+    failure.what.action = opened ? "cannot read the parameter file" : "cannot open the parameter file";
+    failure.what.path = request.parameterFile;
+    failure.what.reason = read.reason;
+  }
+  observer.Failed(failure);
+  return 1;
+}
 
 }  // namespace
 
 int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer) {
   JobReader reader;
-  ParameterFileResult read = ReadParameterFile(platform, request.parameterFile, request.encoding,
-                                               reader);
+  const ParameterFileResult read =
+      ReadParameterFile(platform, request.parameterFile, request.encoding, reader);
   StatementError error = read.first;
-  if (error.ok()) {
-    if (request.overrideInput) reader.OverrideInput(request.input);
-    if (request.overrideOutput) reader.OverrideOutput(request.output);
-    error = reader.Finish();
-    if (error.ok() && NamesSameFile(reader.GetJob(), platform)) {
-      error.code = ErrorCode::kBadFileSettings;
-      error.detail = "OUT names the INP file by another spelling; it would be emptied";
-    }
-  }
-  if (!error.ok()) {
-    RunFailure failure;
-    failure.code = error.code;
-    failure.stage = FailureStage::kParameters;
-    failure.line = error.line;
-    failure.parameterFile = request.parameterFile;
-    failure.statement = error.statement;
-    failure.column = error.column;
-    failure.detail = error.detail;
-    if (error.code == ErrorCode::kParameterFileOpen) {
-      failure.action = error.line == 0 ? "cannot open the parameter file"
-                                       : "cannot read the parameter file";
-      failure.path = request.parameterFile;
-      failure.reason = read.reason;
-    }
-    observer.Failed(failure);
-    return 1;
+  if (error.ok()) error = FinishJob(reader, request.overrides, platform);
+  if (!error.ok()) return FailParameters(request, error, read, observer);
+
+  // Stopped while the parameter file was read (it may be cut short): before
+  // any output is opened.
+  if (const int signal = platform.StopSignal().load(); signal != 0) {
+    RunStop stop;
+    stop.signal = signal;
+    observer.Stopped(stop);
+    return 128 + signal;
   }
   const Job job = reader.TakeJob();
-  ConversionRun conversion(job, platform, observer, request);
+  ReadFiles files;
+  if (read.regularFile) files.parameterFile = read.id;
+  ConversionRun conversion(job, platform, observer, request, files);
+  conversion.FindInputs(files);
   return conversion.Run();
 }

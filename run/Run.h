@@ -9,23 +9,22 @@
 #include "job/Job.h"
 #include "job/JobReader.h"
 #include "platform/Platform.h"
+#include "run/FileSettings.h"
 #include "run/ParameterFile.h"
 #include "run/RunObserver.h"
 
 struct RunRequest {
   std::string parameterFile;  // as given on the command line ("-": standard input)
   ParamEncoding encoding = ParamEncoding::kAuto;
-  // -i and -o: in place of INP and OUT/ADD ("-": standard input, output).
-  bool overrideInput = false;
-  std::string input;
-  bool overrideOutput = false;
-  std::string output;
+  FileOverrides overrides;  // -i and -o
   // Threads converting one input file: 0 chooses (every core for a file of
   // 64 MiB or more, else one); the blocks they take (for testing).
   int jobs = 0;
   size_t blockSize = size_t{1} << 20;
+  size_t partBytes = size_t{2} << 20;  // output handed on at a time (see ParallelOptions)
 };
 
-// Runs the conversion; returns the exit status (0, or 1 after any error,
-// which has then been reported to `observer`).
+// Runs the conversion; returns the exit status: 0, 1 after any error (which
+// has then been reported to `observer`), or 128 + the signal's number after
+// a stop signal (reported as a stop).
 int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer);

@@ -36,6 +36,14 @@ enum class FailureStage : uint8_t {
   kInput,       // input files and their records
 };
 
+// What a person needs to act on a failure with a file, in English.
+struct FailureDetail {
+  std::string action;  // what could not be done ("cannot open output")
+  std::string path;    // the file concerned, as written or found
+  std::string reason;  // the operating system's reason, when there is one
+  std::string detail;  // more about the failure, when there is more
+};
+
 struct RunFailure {
   ErrorCode code = ErrorCode::kNone;
   FailureStage stage = FailureStage::kParameters;
@@ -45,13 +53,18 @@ struct RunFailure {
 
   // What a person needs to act on it.
   std::string parameterFile;    // the parameter file, as given
-  std::string action;           // files: what could not be done ("cannot open output")
-  std::string path;             // the file concerned, as written or found
-  std::string reason;           // the operating system's reason, when there is one
-  std::string detail;           // more about the failure, in English, when there is more
+  FailureDetail what;           // files: what failed, and why
   std::string statement;        // the failing statement as written (parameters, records)
   int statementLine = 0;        // record errors: the SEL or edit statement's line, 0 when none
   size_t column = std::string::npos;  // kParameters: offset of the failing item in `statement`
+};
+
+// A run stopped by a signal (SIGTERM, SIGINT, SIGHUP) at a record boundary:
+// every record up to `records` of `fileName` is written whole, nothing after.
+struct RunStop {
+  int signal = 0;
+  std::string_view fileName;  // the input file it stopped in or after; empty before the first
+  int64_t records = 0;        // records of that file read and converted
 };
 
 // What the conditions of one record came to (--explain).
@@ -78,4 +91,5 @@ class RunObserver {
   virtual int64_t RecordsToExplain() const { return 0; }
   virtual void RecordExplained(const RecordExplanation& explanation) { (void)explanation; }
   virtual void Failed(const RunFailure& failure) = 0;
+  virtual void Stopped(const RunStop& stop) { (void)stop; }
 };

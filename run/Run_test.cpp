@@ -34,14 +34,18 @@ class Recorder : public RunObserver {
   void Failed(const RunFailure& f) override {
     std::string call = "fail " + std::to_string(ErrorNumber(f.code));
     if (f.stage == FailureStage::kParameters) {
-      call += " at line " + std::to_string(f.line) + (f.path.empty() ? "" : " of " + f.path) +
+      call += " at line " + std::to_string(f.line) + (f.what.path.empty() ? "" : " of " + f.what.path) +
               (f.statement.empty() ? "" : ": " + f.statement);
     } else if (f.stage == FailureStage::kOutputOpen) {
-      call += " opening " + f.path;
+      call += " opening " + f.what.path;
     } else {
       call += " in " + f.fileName + " after " + std::to_string(f.records);
     }
     calls.push_back(call);
+  }
+  void Stopped(const RunStop& stop) override {
+    calls.push_back("stop " + std::to_string(stop.signal) + " in " + std::string(stop.fileName) +
+                    " after " + std::to_string(stop.records));
   }
   std::vector<std::string> calls;
   std::vector<int64_t> sizes;  // of each file started
@@ -177,6 +181,15 @@ TEST(RunTest, FileMode) {
        "INP = *.TXT\nOUT = ALL.TXT\n", {},
        {"start A.TXT #1", "done A.TXT 1/1 0s", "start ALL.TXT #2", "fail 92 in *.TXT after 0"},
        {{"ALL.TXT", "a\r\n"}}},
+      // Files the run reads are never emptied: found before the output is.
+      {"an existing output among the inputs", {{"A.TXT", "a\n"}, {"ALL.TXT", "old\r\n"}},
+       "INP = *.TXT\nOUT = ALL.TXT\n", {}, {"fail 92 in *.TXT after 0"},
+       {{"ALL.TXT", "old\r\n"}}},
+      {"ADD to an existing input", {{"A.TXT", "a\n"}, {"ALL.TXT", "old\r\n"}},
+       "INP = *.TXT\nADD = ALL.TXT\n", {}, {"fail 92 in *.TXT after 0"},
+       {{"ALL.TXT", "old\r\n"}}},
+      {"the parameter file as output", {{"a.txt", "a\n"}}, "INP = a.txt\nOUT = job/p.txt\n", {},
+       {"fail 91 opening job/p.txt"}, {{"job/p.txt", "INP = a.txt\nOUT = job/p.txt\n"}}},
       {"an input that cannot be opened stops the run",
        {{"a.txt", "x\n"}, {"b.txt", "y\n"}, {"c.txt", "z\n"}}, "INP = ?.txt\nOUT = o.dat\n",
        {"b.txt", 0, false, 0},
@@ -209,6 +222,9 @@ TEST(RunTest, FolderMode) {
        {{"out\\a.txt", "old\r\nnew\r\n"}}},
       {"never empties its own input", {{"in/a.txt", "keep me\n"}}, "INP = in/*.txt\nOUT = in/\n",
        {}, {"start in/a.txt #1", "fail 91 in a.txt after 0"}, {{"in/a.txt", "keep me\n"}}},
+      {"the parameter file as an output", {{"in/p.txt", "x\n"}}, "INP = in/p.txt\nOUT = job/\n",
+       {}, {"start in/p.txt #1", "fail 91 in p.txt after 0"},
+       {{"job/p.txt", "INP = in/p.txt\nOUT = job/\n"}}},
       {"an output that cannot be opened names the input", {{"in/a.txt", "x\n"}},
        "INP = in/a.txt\nOUT = out/\n", {"out/a.txt", 0, false, 0},
        {"start in/a.txt #1", "fail 91 in a.txt after 0"}, {}},
@@ -235,10 +251,11 @@ TEST(RunTest, OneFileUnderTwoSpellings) {
       // Refused before anything is opened...
       {"OUT names INP", {{"d?/a.txt", "keep\n"}}, "INP = d?/a.txt\nOUT = ./d?/a.txt\n", {},
        {"fail 15 at line 2"}, {{"d?/a.txt", "keep\n"}}},
-      // ...unless INP holds wildcards ("?" in a folder name is a letter): then
-      // the output is emptied first and refused as input.
+      // ...and with wildcards ("?" in a folder name is a letter) the output
+      // is found among the inputs before it is emptied: the run reaching its
+      // own output, refused with nothing opened.
       {"INP with wildcards", {{"d?/a.txt", "keep\n"}}, "INP = d?/a*.txt\nOUT = ./d?/a.txt\n", {},
-       {"start d?/a.txt #1", "fail 92 in D?/A*.TXT after 0"}, {{"d?/a.txt", ""}}},
+       {"fail 92 in D?/A*.TXT after 0"}, {{"d?/a.txt", "keep\n"}}},
       {"folder mode checks each file", {{"d?/a.txt", "keep\n"}}, "INP = d?/a.txt\nOUT = ./d?/\n",
        {}, {"start d?/a.txt #1", "fail 91 in a.txt after 0"}, {{"d?/a.txt", "keep\n"}}},
       // Emptying it again would lose the first one's lines.
@@ -282,6 +299,75 @@ TEST(RunTest, FilesThatFailHalfWay) {
   EXPECT_EQ(run.LinesRead(), 2);
 }
 
+// A folder-mode output that is, through a link, another input of the run.
+class LinkPlatform : public FakePlatform {
+ public:
+  std::unique_ptr<File> Open(const std::string& path, OpenMode mode, std::string& reason) override {
+    return FakePlatform::Open(path == "out/a.txt" ? "in/b.txt" : path, mode, reason);
+  }
+};
+
+TEST(RunTest, AFolderModeOutputThatIsAnotherInputIsRefusedBeforeItIsEmptied) {
+  LinkPlatform fake;
+  Check({"out/a.txt is in/b.txt", {{"in/a.txt", "a\n"}, {"in/b.txt", "keep\n"}},
+         "INP = in/*.txt\nOUT = out/\n", {}, {"start in/a.txt #1", "fail 91 in a.txt after 0"},
+         {{"in/b.txt", "keep\n"}}},
+        fake);
+}
+
+// A stop signal arriving while the input is read: the run ends at a record
+// boundary, with every record before it written whole, and the status 128 +
+// the signal. On one thread, on four, and in the plain copy of large files.
+TEST(RunTest, AStopSignalEndsTheRunAfterWholeRecords) {
+  std::string input;
+  for (int i = 0; i < 150000; ++i) input += "record " + std::to_string(100000 + i) + "\r\n";
+  for (const char* type : {"COPY", "EDIT"}) {
+    for (const int jobs : {1, 4}) {
+      FakePlatform fake;
+      const std::string edit = std::string(type) == "EDIT" ? "EDT = 1,13,A,=,1,13,A\n" : "";
+      fake.SetFile("job/p.txt", "INP = in.txt\nOUT = o.txt\nFUNCTION = " + std::string(type) +
+                                    "\n" + edit);
+      fake.SetFile("in.txt", input);
+      fake.stopAtRead = 5;  // the parameter file takes two reads, the input the rest
+      Recorder recorder;
+      RunRequest request;
+      request.parameterFile = "job/p.txt";
+      request.jobs = jobs;
+      request.blockSize = 100000;
+      EXPECT_EQ(RunConversion(request, fake, recorder), 128 + 15) << type << jobs;
+      ASSERT_EQ(recorder.calls.size(), 2u) << type << jobs;
+      EXPECT_EQ(recorder.calls[0], "start in.txt #1");
+      const std::string& stop = recorder.calls[1];
+      ASSERT_EQ(stop.rfind("stop 15 in in.txt after ", 0), 0u) << stop;
+      const size_t records = std::stoul(stop.substr(stop.rfind(' ') + 1));
+      EXPECT_GT(records, 0u) << type << jobs;
+      EXPECT_LT(records, 150000u) << type << jobs;
+      EXPECT_EQ(fake.GetFile("o.txt"), input.substr(0, records * 15)) << type << jobs;
+    }
+  }
+}
+
+TEST(RunTest, AStopSignalAtTheEndOfAFileOrBeforeTheFirst) {
+  FakePlatform fake;
+  fake.SetFile("job/p.txt", "INP = *.txt\nOUT = o.dat\n");
+  fake.SetFile("a.txt", "a\n");
+  fake.SetFile("b.txt", "b\n");
+  fake.stopAtRead = 4;  // the last read of a.txt, which finds its end
+  Recorder recorder;
+  RunRequest request;
+  request.parameterFile = "job/p.txt";
+  EXPECT_EQ(RunConversion(request, fake, recorder), 143);
+  EXPECT_EQ(recorder.calls, (std::vector<std::string>{"start a.txt #1", "stop 15 in a.txt after 1"}));
+  EXPECT_EQ(fake.GetFile("o.dat"), "a\r\n");
+  FakePlatform early;
+  early.SetFile("job/p.txt", "INP = *.txt\nOUT = o.dat\n");
+  early.SetFile("a.txt", "a\n");
+  early.stopSignal = 2;
+  Recorder before;
+  EXPECT_EQ(RunConversion(request, early, before), 130);
+  EXPECT_EQ(before.calls, (std::vector<std::string>{"stop 2 in  after 0"}));
+}
+
 // Standard input as the input file: its size is known when it starts (the
 // progress line's percentage), as a named file's is.
 TEST(RunTest, StandardInputIsOneFileOfKnownSize) {
@@ -291,8 +377,8 @@ TEST(RunTest, StandardInputIsOneFileOfKnownSize) {
   Recorder recorder;
   RunRequest request;
   request.parameterFile = "job/p.txt";
-  request.overrideInput = true;
-  request.input = "-";
+  request.overrides.input = true;
+  request.overrides.inputPath = "-";
   EXPECT_EQ(RunConversion(request, fake, recorder), 0);
   EXPECT_EQ(recorder.calls, (std::vector<std::string>{"start - #1", "done - 2/2 0s"}));
   EXPECT_EQ(recorder.sizes, std::vector<int64_t>{7});
