@@ -5,6 +5,8 @@
 # runs started at once: N x the time of one alone / the time of all, what N
 # cores give work that shares nothing), the peak memory of each (maximum
 # resident set, from /usr/bin/time) and whether the outputs are the same bytes.
+# The job "expand" makes every record about 20 times longer, on the first
+# 200,000 records of the corpus: its memory shows the bound of -j N.
 #
 #   bash bench/jobs.sh [--size MB] [--runs N] [--jobs N] [--rux PATH] [--null] [name ...]
 #
@@ -29,16 +31,21 @@ while [ $# -gt 0 ]; do
     *) names+=("$1"); shift ;;
   esac
 done
-[ ${#names[@]} -eq 0 ] && names=(edit csv change sel-numeric copy)
+[ ${#names[@]} -eq 0 ] && names=(edit csv change sel-numeric copy expand)
 command -v mawk >/dev/null || { export DEBIAN_FRONTEND=noninteractive; apt-get update -qq && apt-get install -y -qq mawk >/dev/null; }
 [ -x /usr/bin/time ] || { export DEBIAN_FRONTEND=noninteractive; apt-get update -qq && apt-get install -y -qq time >/dev/null; }
 source bench/corpus.sh
 
 param() {
   local name=$1; shift
-  { printf 'INP = %s\nOUT = %s\n' "$corpus" "$work/jobs-$name.out"; printf '%s\n' "$@"; } |
+  { printf 'INP = %s\nOUT = %s\n' "${input:-$corpus}" "$work/jobs-$name.out"; printf '%s\n' "$@"; } |
     iconv -f UTF-8 -t CP932 >"$work/jobs-$name.prm"
 }
+
+# The first 200,000 records of the corpus (about 19 MB), for the job whose
+# output is many times its input.
+slice=$data/corpus-$size-head.txt
+[ -f "$slice" ] || head -n 200000 "$corpus" >"$slice"
 
 # run ONE-OR-N NAME OUTPUT: seconds and peak KiB of one run.
 run() {
@@ -73,6 +80,9 @@ for name in "${names[@]}"; do
     change) param change 'FUNCTION = CHANGE' 'EDT = "東京","TOKYO"' 'EDT = "A","a"' ;;
     sel-numeric) param sel-numeric 'SEL = 49,5,N,>,"50000"' ;;
     copy) param copy ;;
+    # Every "0" becomes 50 bytes: records about 20 times longer, the memory
+    # of -j N bounded all the same (blocks go to the writer in parts).
+    expand) input=$slice param expand 'FUNCTION = CHANGE' "EDT = \"0\",\"$(printf '%050d' 0 | tr 0 x)\"" ;;
     *) echo "unknown job: $name" >&2; exit 2 ;;
   esac
   speedups=()
