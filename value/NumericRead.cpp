@@ -1,0 +1,116 @@
+// Numbers read: the numeric test, reading a value as atof would, and the
+// numeric edit format.
+//
+// Reading uses std::from_chars, which is exact, does not depend on the C
+// locale (a decimal comma in LC_NUMERIC can never leak into records) and
+// needs neither a terminator nor the heap.
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+#include "value/DecimalScan.h"
+#include "value/Numeric.h"
+
+namespace numeric {
+
+namespace {
+
+// Reads decimal digits from text[i] on, saturating at `limit`; advances i.
+int ReadDigits(std::string_view text, size_t& i, int limit) {
+  int64_t value = 0;
+  while (i < text.size() && IsDigit(text[i])) {
+    value = value * 10 + (text[i] - '0');
+    if (value > limit) value = limit;
+    ++i;
+  }
+  return static_cast<int>(value);
+}
+
+// Powers of ten that are exact doubles.
+constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+}  // namespace
+
+bool IsNumeric(std::string_view value) { return PassesNumericTest(DecimalScan(value), value); }
+
+double ReadScanned(const DecimalScan& scan, std::string_view value) {
+  // Only the decimal form is read: "inf", "nan" and "0x..." are not numbers
+  // here (they read as 0, or as far as their leading digits go).
+  if (!scan.anyDigit) return 0.0;
+  size_t i = scan.end;
+
+  // The usual field — at most 15 significant digits, no exponent — is read
+  // exactly by one division: both the digits and the power of ten are exact
+  // doubles, and IEEE division rounds the quotient correctly, which is what
+  // a full decimal conversion would give.
+  if (scan.significant <= 15 && scan.fraction <= 22 && !IsExponentMark(value, i)) {
+    const double whole = static_cast<double>(scan.digitsValue);
+    const double number = scan.fraction == 0 ? whole : whole / kExactPow10[scan.fraction];
+    return scan.negative ? -number : number;
+  }
+
+  // An exponent counts only when it has at least one digit ("12e" reads 12).
+  int64_t exponent = 0;
+  if (IsExponentMark(value, i)) {
+    size_t j = i + 1;
+    bool expNegative = false;
+    if (j < value.size() && (value[j] == '+' || value[j] == '-')) expNegative = value[j++] == '-';
+    if (j < value.size() && IsDigit(value[j])) {
+      while (j < value.size() && IsDigit(value[j])) {
+        if (exponent < 100000000) exponent = exponent * 10 + (value[j] - '0');
+        ++j;
+      }
+      if (expNegative) exponent = -exponent;
+      i = j;
+    }
+  }
+
+  double number = 0.0;
+  auto res = std::from_chars(value.data() + scan.mantissa, value.data() + i, number,
+                             std::chars_format::general);
+  if (res.ec == std::errc::result_out_of_range) {
+    // As strtod: too large gives infinity, too small gives zero. The decimal
+    // exponent of the first significant digit tells which one happened.
+    int64_t magnitude = scan.intDigits > 0 ? scan.intDigits + exponent
+                                            : exponent - scan.leadingZeros;
+    number = magnitude > 0 ? HUGE_VAL : 0.0;
+  }
+  return scan.negative ? -number : number;
+}
+
+double ReadNumber(std::string_view value) { return ReadScanned(DecimalScan(value), value); }
+
+bool ReadIfNumeric(std::string_view value, double& number) {
+  const DecimalScan scan(value);
+  if (!PassesNumericTest(scan, value)) return false;
+  number = ReadScanned(scan, value);
+  return true;
+}
+
+NumFormat ParseNumFormat(std::string_view spec) {
+  NumFormat format;
+  size_t i = 0;
+  for (; i < spec.size(); ++i) {
+    if (spec[i] == '+') {
+      format.plus = true;
+    } else if (spec[i] == '-') {
+      format.left = true;
+    } else if (spec[i] == '0') {
+      format.zero = true;
+    } else {
+      break;
+    }
+  }
+  format.width = ReadDigits(spec, i, INT_MAX);
+  if (i < spec.size() && spec[i] == '.') {
+    ++i;
+    // The digits after the point, as far as they go: ".5x" means 5.
+    format.precision = ReadDigits(spec, i, kMaxPrecision);
+  }
+  return format;
+}
+
+}  // namespace numeric
