@@ -51,16 +51,16 @@ void CsvRecord(const Job& job, std::string_view record, RecordContext& context) 
     // Numeric values are never justified: a tested value goes through the
     // numeric test and the number format in one pass.
     std::string& prepared = context.value;
-    if (definition.numeric && checkNumbers) {
-      if (!numeric::FormatIfNumeric(value, definition.format, prepared)) {
+    if (definition.form.numeric && checkNumbers) {
+      if (!numeric::FormatIfNumeric(value, definition.form.format, prepared)) {
         context.error = ErrorCode::kNotNumeric;
         context.errorLine = definition.line;
         return;
       }
       PrepareOutput(definition.conversion, nullptr, 0, prepared, context.scratch);
     } else {
-      prepared.assign(Justify(definition.justify, value));
-      PrepareOutput(definition.conversion, definition.numeric ? &definition.format : nullptr, 0,
+      prepared.assign(Justify(definition.form.justify, value));
+      PrepareOutput(definition.conversion, definition.form.numeric ? &definition.form.format : nullptr, 0,
                     prepared, context.scratch);
     }
     if (i > 0) line.push_back('\t');

@@ -109,8 +109,8 @@ void EditRecord(const Job& job, std::string_view record, RecordContext& context)
     // A tested value written as a number goes through the test and the
     // format in one pass (type N is never justified).
     std::string& prepared = context.value;
-    if (definition.tested && checkNumbers && definition.numeric) {
-      if (!numeric::FormatIfNumeric(value, definition.format, prepared)) {
+    if (definition.form.tested && checkNumbers && definition.form.numeric) {
+      if (!numeric::FormatIfNumeric(value, definition.form.format, prepared)) {
         context.error = ErrorCode::kNotNumeric;
         context.errorLine = definition.line;
         return;
@@ -118,13 +118,13 @@ void EditRecord(const Job& job, std::string_view record, RecordContext& context)
       PrepareOutput(definition.conversion, nullptr, definition.output.length, prepared,
                     context.scratch);
     } else {
-      if (definition.tested && checkNumbers && !numeric::IsNumeric(value)) {
+      if (definition.form.tested && checkNumbers && !numeric::IsNumeric(value)) {
         context.error = ErrorCode::kNotNumeric;
         context.errorLine = definition.line;
         return;
       }
-      prepared.assign(Justify(definition.justify, value));
-      PrepareOutput(definition.conversion, definition.numeric ? &definition.format : nullptr,
+      prepared.assign(Justify(definition.form.justify, value));
+      PrepareOutput(definition.conversion, definition.form.numeric ? &definition.form.format : nullptr,
                     definition.output.length, prepared, context.scratch);
     }
 
