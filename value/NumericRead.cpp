@@ -27,31 +27,12 @@ int ReadDigits(std::string_view text, size_t& i, int limit) {
   return static_cast<int>(value);
 }
 
-// Powers of ten that are exact doubles.
-constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 }  // namespace
 
 bool IsNumeric(std::string_view value) { return PassesNumericTest(DecimalScan(value), value); }
 
-double ReadScanned(const DecimalScan& scan, std::string_view value) {
-  // Only the decimal form is read: "inf", "nan" and "0x..." are not numbers
-  // here (they read as 0, or as far as their leading digits go).
-  if (!scan.anyDigit) return 0.0;
+double ReadScannedInFull(const DecimalScan& scan, std::string_view value) {
   size_t i = scan.end;
-
-  // The usual field — at most 15 significant digits, no exponent — is read
-  // exactly by one division: both the digits and the power of ten are exact
-  // doubles, and IEEE division rounds the quotient correctly, which is what
-  // a full decimal conversion would give.
-  if (scan.significant <= 15 && scan.fraction <= 22 && !IsExponentMark(value, i)) {
-    const double whole = static_cast<double>(scan.digitsValue);
-    const double number = scan.fraction == 0 ? whole : whole / kExactPow10[scan.fraction];
-    return scan.negative ? -number : number;
-  }
-
   // An exponent counts only when it has at least one digit ("12e" reads 12).
   int64_t exponent = 0;
   if (IsExponentMark(value, i)) {
