@@ -8,11 +8,7 @@ namespace {
 
 #define WB "\x81\x40"
 
-constexpr Conversion kNone = Conversion::kNone;
-constexpr Conversion kUpper = Conversion::kUpper;
-constexpr Conversion kLower = Conversion::kLower;
-constexpr Conversion kNarrow = Conversion::kNarrow;
-constexpr Conversion kWide = Conversion::kWide;
+using enum Conversion;
 
 // Prepares `value` under `conversion`, as a number written by `format` (the
 // numeric format text, ParseNumFormat's input) when one is given.

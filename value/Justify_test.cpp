@@ -9,10 +9,7 @@ namespace {
 // "·" in the comments is a half-width blank, "□" the full-width blank.
 #define WB "\x81\x40"
 
-constexpr TrimSide kNone = TrimSide::kNone;
-constexpr TrimSide kLeft = TrimSide::kLeft;
-constexpr TrimSide kRight = TrimSide::kRight;
-constexpr TrimSide kBoth = TrimSide::kBoth;
+using enum TrimSide;
 
 std::string Trim(TrimSide side, std::string_view value) { return std::string(Justify(side, value)); }
 
