@@ -20,14 +20,11 @@ bool DecodeOperator(std::string_view op, CompareOp& decoded) {
 
 // A search term: a quoted text or a bracketed constant, then "&" or the end.
 ErrorCode ParseSearchTerm(StatementText& text, Term& term) {
-  if (text.Front() == '"') {
-    term.kind = TermKind::kSearchText;
-    text.Drop(1);
-    if (!text.ReadQuoted(term.text)) return ErrorCode::kBadParameter;
-  } else {
-    term.kind = TermKind::kSearchConstant;
-    if (ErrorCode error = text.ReadConstant(term.constant); error != ErrorCode::kNone) return error;
-  }
+  Operand operand;
+  if (ErrorCode error = ReadQuotedOrConstant(text, operand); error != ErrorCode::kNone) return error;
+  term.kind = operand.kind == Operand::Kind::kText ? TermKind::kSearchText : TermKind::kSearchConstant;
+  term.text = std::move(operand.text);
+  term.constant = operand.constant;
   return ErrorCode::kNone;
 }
 
@@ -81,6 +78,41 @@ ErrorCode ParseComparison(StatementText& text, Term& term) {
   return ErrorCode::kNone;
 }
 
+// The operator, as written apart from the blanks around it, and its comma:
+// "=" only in an edit definition, any form DecodeOperator knows in SEL.
+ErrorCode ReadOperator(StatementText& text, bool editDefinition, std::string& op) {
+  text.Mark();
+  op.assign(cp932::Trim(text.BeforeComma()));
+  CompareOp decoded;
+  if (editDefinition ? op != "=" : !DecodeOperator(op, decoded)) return ErrorCode::kBadOperator;
+  text.DropThroughComma();
+  text.TrimLeft();
+  return ErrorCode::kNone;
+}
+
+// The right operand: a quoted text, a constant, or a field "pos,len,type"
+// whose type runs up to the term's separator.
+ErrorCode ReadRightOperand(StatementText& text, bool editDefinition, FieldTermText& term) {
+  text.Mark();
+  if (text.Front() == '"' || text.Front() == '[') {
+    if (ErrorCode error = ReadQuotedOrConstant(text, term.right); error != ErrorCode::kNone) {
+      return error;
+    }
+    if (term.right.kind == Operand::Kind::kConstant) {
+      term.rightType = IsNumericConstant(term.right.constant) ? "N.0" : "A";
+    }
+    return ErrorCode::kNone;
+  }
+  term.right.kind = Operand::Kind::kField;
+  if (ErrorCode error = ReadPositionAndLength(text, term.right.field); error != ErrorCode::kNone) {
+    return error;
+  }
+  text.TrimLeft();
+  text.Mark();
+  term.rightType = TrimUpper(text.TakeUntil(editDefinition ? '@' : '&'));
+  return ErrorCode::kNone;
+}
+
 }  // namespace
 
 ErrorCode ReadFieldTerm(StatementText& text, bool editDefinition, FieldTermText& term) {
@@ -90,63 +122,19 @@ ErrorCode ReadFieldTerm(StatementText& text, bool editDefinition, FieldTermText&
   if (editDefinition && text.Front() == '[') return ErrorCode::kBadParameter;
 
   // Left operand: position, length, type.
-  if (ErrorCode error = ReadPositiveNumber(text.BeforeComma(), term.left.position);
-      error != ErrorCode::kNone) {
+  if (ErrorCode error = ReadPositionAndLength(text, term.left); error != ErrorCode::kNone) {
     return error;
   }
-  text.DropThroughComma();
-  text.Mark();
-  term.lengthColumn = text.Offset();
-  if (ErrorCode error = ReadPositiveNumber(text.BeforeComma(), term.left.length);
-      error != ErrorCode::kNone) {
-    return error;
-  }
-  text.DropThroughComma();
+  term.lengthColumn = text.MarkedOffset();
   text.Mark();
   term.typeColumn = text.Offset();
   term.type = TrimUpper(text.BeforeComma());
   text.DropThroughComma();
 
-  // Operator, as written apart from the blanks around it.
-  text.Mark();
-  term.op.assign(cp932::Trim(text.BeforeComma()));
-  CompareOp decoded;
-  if (editDefinition ? term.op != "=" : !DecodeOperator(term.op, decoded)) {
-    return ErrorCode::kBadOperator;
+  if (ErrorCode error = ReadOperator(text, editDefinition, term.op); error != ErrorCode::kNone) {
+    return error;
   }
-  text.DropThroughComma();
-  text.TrimLeft();
-
-  // Right operand: quoted text, constant or field.
-  text.Mark();
-  if (text.Front() == '"') {
-    term.right.kind = Operand::Kind::kText;
-    text.Drop(1);
-    if (!text.ReadQuoted(term.right.text)) return ErrorCode::kBadParameter;
-  } else if (text.Front() == '[') {
-    term.right.kind = Operand::Kind::kConstant;
-    if (ErrorCode error = text.ReadConstant(term.right.constant); error != ErrorCode::kNone) {
-      return error;
-    }
-    term.rightType = IsNumericConstant(term.right.constant) ? "N.0" : "A";
-  } else {
-    term.right.kind = Operand::Kind::kField;
-    if (ErrorCode error = ReadPositiveNumber(text.BeforeComma(), term.right.field.position);
-        error != ErrorCode::kNone) {
-      return error;
-    }
-    text.DropThroughComma();
-    text.Mark();
-    if (ErrorCode error = ReadPositiveNumber(text.BeforeComma(), term.right.field.length);
-        error != ErrorCode::kNone) {
-      return error;
-    }
-    text.DropThroughComma();
-    text.TrimLeft();
-    text.Mark();
-    term.rightType = TrimUpper(text.TakeUntil(editDefinition ? '@' : '&'));
-  }
-  return ErrorCode::kNone;
+  return ReadRightOperand(text, editDefinition, term);
 }
 
 ErrorCode ParseCondition(StatementText& text, ErrorCode limitError, Condition& condition) {

@@ -12,35 +12,20 @@ namespace {
 // Longest output line an EDIT definition may reach (10 MB).
 constexpr long long kMaxEditLine = 10000000;
 
-// One value operand, a quoted text or a constant, from the front of `text`.
-ErrorCode ReadOperand(StatementText& text, Operand& operand) {
-  text.Mark();
-  if (text.Front() == '"') {
-    operand.kind = Operand::Kind::kText;
-    text.Drop(1);
-    return text.ReadQuoted(operand.text) ? ErrorCode::kNone : ErrorCode::kBadParameter;
-  }
-  if (text.Front() == '[') {
-    operand.kind = Operand::Kind::kConstant;
-    return text.ReadConstant(operand.constant);
-  }
-  return ErrorCode::kBadParameter;  // empty, or neither form
-}
-
 // "first, second" from the front of `text`. For CSV the second operand is
 // optional and what follows it is left to the caller; for CHANGE both are
 // required, followed by nothing or by "@" and a condition list, which is
 // left in `text`.
 ErrorCode ReadOperands(StatementText& text, bool csv, Operand& first, Operand& second) {
   text.TrimLeft();
-  if (ErrorCode error = ReadOperand(text, first); error != ErrorCode::kNone) return error;
+  if (ErrorCode error = ReadQuotedOrConstant(text, first); error != ErrorCode::kNone) return error;
   text.TrimLeft();
   text.Mark();
   if (text.Empty()) return csv ? ErrorCode::kNone : ErrorCode::kBadParameter;
   if (text.Front() != ',') return ErrorCode::kBadParameter;
   text.Drop(1);
   text.TrimLeft();
-  if (ErrorCode error = ReadOperand(text, second); error != ErrorCode::kNone) return error;
+  if (ErrorCode error = ReadQuotedOrConstant(text, second); error != ErrorCode::kNone) return error;
   text.TrimLeft();
   if (csv || text.Empty()) return ErrorCode::kNone;
   text.Mark();
@@ -84,8 +69,8 @@ ErrorCode ParseEditType(Conversion conversion, const std::string& type, int32_t 
   std::string spec(flags);
   spec.append(std::to_string(width));
   spec.append(rest.empty() ? std::string_view(".0") : rest);
-  definition.numeric = true;
-  definition.format = numeric::ParseNumFormat(spec);
+  definition.form.numeric = true;
+  definition.form.format = numeric::ParseNumFormat(spec);
   return ErrorCode::kNone;
 }
 
@@ -119,7 +104,7 @@ ErrorCode ParseEditDefinition(Conversion conversion, StatementText& text,
   }
   // A quoted text takes the kind of the edit type; a constant and a field
   // keep their own, which must agree with it.
-  const char editKind = definition.numeric ? 'N' : 'A';
+  const char editKind = definition.form.numeric ? 'N' : 'A';
   if (parts.rightType.empty()) parts.rightType.assign(1, editKind);
   if (parts.rightType[0] != editKind) return ErrorCode::kTypeMismatch;
   if (ErrorCode error = text.ApplySeparatorRule('@'); error != ErrorCode::kNone) return error;
@@ -134,81 +119,85 @@ ErrorCode ParseEditDefinition(Conversion conversion, StatementText& text,
   definition.conversion = conversion;
   definition.output = parts.left;
   const bool constant = parts.right.kind == Operand::Kind::kConstant;
-  definition.tested = !constant && parts.rightType == "N";
+  definition.form.tested = !constant && parts.rightType == "N";
   if (field) {
     FieldType type = FieldType::kA;
     ReadFieldType(parts.rightType, type);
-    definition.justify = TrimSideOf(type);
+    definition.form.justify = TrimSideOf(type);
   }
-  definition.plain = conversion == Conversion::kNone && !definition.numeric && !constant &&
+  definition.plain = conversion == Conversion::kNone && !definition.form.numeric && !constant &&
                      parts.rightType == "A";
   definition.value = std::move(parts.right);
   return ParseCondition(text, ErrorCode::kTooManyEditTerms, definition.condition);
 }
 
-ErrorCode ParseCsvDefinition(Conversion conversion, StatementText& text,
-                             CsvDefinition& definition) {
-  definition.conversion = conversion;
+namespace {
 
-  // A quoted text or a constant, optionally followed by a header name.
-  if (text.Front() == '"' || text.Front() == '[') {
-    const ErrorCode error = ReadOperands(text, true, definition.value, definition.header);
-    // CSV values carry no conditions: anything left is wrong.
-    if (!text.Empty()) {
-      if (error == ErrorCode::kNone) text.Mark();
-      return ErrorCode::kBadParameter;
-    }
-    if (error != ErrorCode::kNone) return error;
-    // [IN_LINE] and [OUT_LINE] are written as whole numbers.
-    if (definition.value.kind == Operand::Kind::kConstant &&
-        IsNumericConstant(definition.value.constant)) {
-      definition.numeric = true;
-      definition.format = numeric::ParseNumFormat(".0");
-    }
-    return ErrorCode::kNone;
+// CSV: a quoted text or a constant, optionally followed by a header name (a
+// quoted text or a constant) and nothing else.
+ErrorCode ReadCsvOperands(StatementText& text, CsvDefinition& definition) {
+  const ErrorCode error = ReadOperands(text, true, definition.value, definition.header);
+  // CSV values carry no conditions: anything left is wrong.
+  if (!text.Empty()) {
+    if (error == ErrorCode::kNone) text.Mark();
+    return ErrorCode::kBadParameter;
   }
+  if (error != ErrorCode::kNone) return error;
+  // [IN_LINE] and [OUT_LINE] are written as whole numbers.
+  if (definition.value.kind == Operand::Kind::kConstant &&
+      IsNumericConstant(definition.value.constant)) {
+    definition.form.numeric = true;
+    definition.form.tested = true;
+    definition.form.format = numeric::ParseNumFormat(".0");
+  }
+  return ErrorCode::kNone;
+}
 
-  // An input field: position, length, type, optionally a quoted header name.
-  Operand& value = definition.value;
-  value.kind = Operand::Kind::kField;
-  text.Mark();
-  if (ErrorCode error = ReadPositiveNumber(text.BeforeComma(), value.field.position);
-      error != ErrorCode::kNone) {
-    return error;
-  }
-  text.DropThroughComma();
-  text.Mark();
-  if (ErrorCode error = ReadPositiveNumber(text.BeforeComma(), value.field.length);
-      error != ErrorCode::kNone) {
-    return error;
-  }
-  text.DropThroughComma();
-  text.Mark();
-  // The comma before the header name stays: it introduces it.
-  const std::string typeText = TrimUpper(text.TakeUntil(','));
-  text.TrimLeft();
-  FieldType type;
-  if (ErrorCode error = ReadFieldType(typeText, type); error != ErrorCode::kNone) return error;
-  definition.justify = TrimSideOf(type);
-  if (type == FieldType::kN) {
-    definition.numeric = true;
-    definition.format = numeric::ParseNumFormat("");  // six decimals, as %f
-  }
-  if (text.Empty()) return ErrorCode::kNone;
-
-  // The header name: the quoted text after the comma, without doubled-quote
-  // escapes. (The double quote is never the second byte of a double-byte
-  // character, so a byte search is safe.)
+// The header name after an input field: the quoted text after the comma,
+// without doubled-quote escapes (a double quote is never the second byte of
+// a double-byte character, so a byte search is safe), and nothing after it.
+ErrorCode ReadHeaderName(StatementText& text, Operand& header) {
   text.Mark();
   const std::string_view rest = text.Rest();
   const size_t open = rest.find('"');
   if (open == std::string_view::npos) return ErrorCode::kBadParameter;
   const size_t close = rest.find('"', open + 1);
   if (close == std::string_view::npos || close == open + 1) return ErrorCode::kBadParameter;
-  definition.header.kind = Operand::Kind::kText;
-  definition.header.text.assign(rest.substr(open + 1, close - open - 1));
+  header.kind = Operand::Kind::kText;
+  header.text.assign(rest.substr(open + 1, close - open - 1));
   text.Drop(close + 1);
   text.TrimLeft();
   text.Mark();
   return text.Empty() ? ErrorCode::kNone : ErrorCode::kBadParameter;
+}
+
+// CSV: an input field "pos,len,type", optionally followed by ,"header".
+ErrorCode ReadCsvField(StatementText& text, CsvDefinition& definition) {
+  definition.value.kind = Operand::Kind::kField;
+  if (ErrorCode error = ReadPositionAndLength(text, definition.value.field);
+      error != ErrorCode::kNone) {
+    return error;
+  }
+  text.Mark();
+  // The comma before the header name stays: it introduces it.
+  const std::string typeText = TrimUpper(text.TakeUntil(','));
+  text.TrimLeft();
+  FieldType type;
+  if (ErrorCode error = ReadFieldType(typeText, type); error != ErrorCode::kNone) return error;
+  definition.form.justify = TrimSideOf(type);
+  if (type == FieldType::kN) {
+    definition.form.numeric = true;
+    definition.form.tested = true;
+    definition.form.format = numeric::ParseNumFormat("");  // six decimals, as %f
+  }
+  return text.Empty() ? ErrorCode::kNone : ReadHeaderName(text, definition.header);
+}
+
+}  // namespace
+
+ErrorCode ParseCsvDefinition(Conversion conversion, StatementText& text,
+                             CsvDefinition& definition) {
+  definition.conversion = conversion;
+  if (text.Front() == '"' || text.Front() == '[') return ReadCsvOperands(text, definition);
+  return ReadCsvField(text, definition);
 }

@@ -82,7 +82,7 @@ TEST(EditDefinitionTest, WhatEachFormStores) {
   EXPECT_EQ(std::pair(field.value.field.position, field.value.field.length), std::pair(1, 3));
   EXPECT_EQ(field.condition.terms.size(), 2u);  // "&" belongs to the condition
   EXPECT_EQ(job.edits[1].value.text, kA);
-  EXPECT_EQ(job.edits[2].format.width, 4);  // half the length under WID
+  EXPECT_EQ(job.edits[2].form.format.width, 4);  // half the length under WID
   EXPECT_EQ(job.edits[3].value.constant, Constant::kInLine);
   EXPECT_EQ(job.edits[6].output.length, 10000000);
 
@@ -105,9 +105,9 @@ TEST(EditDefinitionTest, WhatEachFormStores) {
     EXPECT_EQ(d.line, static_cast<int>(i) + 2);
     EXPECT_EQ(d.conversion, expected[i].conversion) << d.line;
     EXPECT_EQ(d.value.kind, expected[i].kind) << d.line;
-    EXPECT_EQ(d.justify, expected[i].justify) << d.line;
-    EXPECT_EQ(d.numeric, expected[i].numeric) << d.line;
-    EXPECT_EQ(d.tested, expected[i].tested) << d.line;
+    EXPECT_EQ(d.form.justify, expected[i].justify) << d.line;
+    EXPECT_EQ(d.form.numeric, expected[i].numeric) << d.line;
+    EXPECT_EQ(d.form.tested, expected[i].tested) << d.line;
     EXPECT_EQ(d.plain, expected[i].plain) << d.line;
   }
 }
@@ -147,19 +147,22 @@ TEST(CsvDefinitionTest, WhatEachFormStores) {
   const CsvDefinition& field = job.csv[0];
   EXPECT_EQ(field.value.kind, Operand::Kind::kField);
   EXPECT_EQ(std::pair(field.value.field.position, field.value.field.length), std::pair(1, 5));
-  EXPECT_EQ(field.justify, TrimSide::kBoth);
+  EXPECT_EQ(field.form.justify, TrimSide::kBoth);
   EXPECT_EQ(field.header.text, "Code");
-  EXPECT_FALSE(field.numeric);
+  EXPECT_FALSE(field.form.numeric);
+  EXPECT_FALSE(field.form.tested);
   EXPECT_EQ(job.csv[1].header.text, "a,b");
   EXPECT_EQ(job.csv[2].value.kind, Operand::Kind::kText);  // the empty text, not a field
   const CsvDefinition& constant = job.csv[3];
   EXPECT_EQ(constant.conversion, Conversion::kLower);
   EXPECT_EQ(constant.value.constant, Constant::kOutLine);
   EXPECT_EQ(constant.header.constant, Constant::kFile);
-  EXPECT_TRUE(constant.numeric);  // counters are whole numbers
-  EXPECT_EQ(constant.format.precision, 0);
-  EXPECT_TRUE(job.csv[4].numeric);  // a field of type N: six decimals
-  EXPECT_EQ(job.csv[4].format.precision, 6);
+  EXPECT_TRUE(constant.form.numeric);  // counters are whole numbers
+  EXPECT_TRUE(constant.form.tested);
+  EXPECT_EQ(constant.form.format.precision, 0);
+  EXPECT_TRUE(job.csv[4].form.numeric);  // a field of type N: six decimals
+  EXPECT_TRUE(job.csv[4].form.tested);
+  EXPECT_EQ(job.csv[4].form.format.precision, 6);
   EXPECT_EQ(job.csv[5].value.text + job.csv[5].header.text, kHyo + kA);
 }
 
@@ -231,14 +234,14 @@ TEST(EditTypeTest, FormsAndTheirFormats) {
     EditDefinition definition;
     EXPECT_EQ(ParseEditType(c.conversion, c.written, c.length, definition), c.error) << c.written;
     if (c.error != ErrorCode::kNone) continue;
-    EXPECT_EQ(definition.numeric, c.spec != nullptr) << c.written;
+    EXPECT_EQ(definition.form.numeric, c.spec != nullptr) << c.written;
     if (c.spec == nullptr) continue;
     const numeric::NumFormat expected = numeric::ParseNumFormat(c.spec);
-    EXPECT_EQ(definition.format.plus, expected.plus) << c.written;
-    EXPECT_EQ(definition.format.left, expected.left) << c.written;
-    EXPECT_EQ(definition.format.zero, expected.zero) << c.written;
-    EXPECT_EQ(definition.format.width, expected.width) << c.written;
-    EXPECT_EQ(definition.format.precision, expected.precision) << c.written;
+    EXPECT_EQ(definition.form.format.plus, expected.plus) << c.written;
+    EXPECT_EQ(definition.form.format.left, expected.left) << c.written;
+    EXPECT_EQ(definition.form.format.zero, expected.zero) << c.written;
+    EXPECT_EQ(definition.form.format.width, expected.width) << c.written;
+    EXPECT_EQ(definition.form.format.precision, expected.precision) << c.written;
   }
 }
 
@@ -248,7 +251,7 @@ std::string Edit(std::string_view value, const std::string& type, const std::str
   EditDefinition definition;
   EXPECT_EQ(ParseEditType(conversion, type, length, definition), ErrorCode::kNone) << type;
   std::string out;
-  numeric::FormatNumber(numeric::ReadNumber(value), definition.format, out);
+  numeric::FormatNumber(numeric::ReadNumber(value), definition.form.format, out);
   return out;
 }
 

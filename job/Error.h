@@ -4,6 +4,7 @@
 // reading standard error.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 enum class ErrorCode : int {
@@ -37,3 +38,14 @@ std::string_view ErrorMessage(ErrorCode code);
 std::string_view EnglishErrorMessage(ErrorCode code);
 // The number a report shows (10 ... 92).
 inline int ErrorNumber(ErrorCode code) { return static_cast<int>(code); }
+
+// `text` in double quotes, as the English diagnostics and the report of
+// --check name paths and patterns.
+inline std::string InQuotes(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted.push_back('"');
+  quoted.append(text);
+  quoted.push_back('"');
+  return quoted;
+}

@@ -115,6 +115,15 @@ struct Operand {
   FieldRef field;
 };
 
+// How a value of EDIT or CSV becomes output text (before the conversion of
+// its keyword), decided when the definition is read.
+struct ValueForm {
+  bool numeric = false;                // written as a number, by `format`
+  numeric::NumFormat format;           // when numeric
+  bool tested = false;                 // the value must pass the numeric test first
+  TrimSide justify = TrimSide::kNone;  // an input field's justification
+};
+
 // CHANGE: EDT = search, replacement [@ condition].
 struct ChangeDefinition {
   Operand search;       // text or constant
@@ -128,11 +137,10 @@ struct ChangeDefinition {
 struct EditDefinition {
   Conversion conversion = Conversion::kNone;  // the keyword: EDT, UPP, LOW, NAR, WID
   FieldRef output;                            // where the value goes in the built line
-  bool numeric = false;                       // edit type N: the value is written as a number
-  numeric::NumFormat format;                  // when numeric
   Operand value;
-  bool tested = false;                        // the value must pass the numeric test (type N)
-  TrimSide justify = TrimSide::kNone;         // the value field's justification
+  // Numeric for edit type N; tested when the value is a text or a field of
+  // type N; justified by the value field's type.
+  ValueForm form;
   // EDT of a text placed as it is (edit type and value type A, no constant):
   // copied straight into the line.
   bool plain = false;
@@ -145,9 +153,9 @@ struct EditDefinition {
 struct CsvDefinition {
   Conversion conversion = Conversion::kNone;
   Operand value;
-  bool numeric = false;  // a field of type N, or [IN_LINE]/[OUT_LINE]
-  numeric::NumFormat format;
-  TrimSide justify = TrimSide::kNone;
+  // Numeric and tested for a field of type N and for [IN_LINE]/[OUT_LINE];
+  // justified by the field's type.
+  ValueForm form;
   Operand header;  // text (possibly empty) or constant
   int line = 0;
   std::string written;

@@ -9,18 +9,25 @@
 
 namespace {
 
-bool DecodeKeyword(std::string_view key, Conversion& conversion) {
-  static constexpr std::pair<std::string_view, Conversion> kKeywords[] = {
-      {"EDT", Conversion::kNone}, {"UPP", Conversion::kUpper}, {"LOW", Conversion::kLower},
-      {"NAR", Conversion::kNarrow}, {"WID", Conversion::kWide}};
-  return LookUpWord(key, kKeywords, conversion);
-}
-
 bool DecodeProcessingType(std::string_view value, ProcessingType& type) {
   static constexpr std::pair<std::string_view, ProcessingType> kTypes[] = {
       {"COPY", ProcessingType::kCopy}, {"CHANGE", ProcessingType::kChange},
       {"EDIT", ProcessingType::kEdit}, {"CSV", ProcessingType::kCsv}};
   return LookUpWord(value, kTypes, type);
+}
+
+// Parses a statement into a new value that carries its line and its text,
+// and appends it to `list` only when it succeeded: a failed statement leaves
+// the job as it was.
+template <typename Value, typename Parse>
+ErrorCode Append(std::vector<Value>& list, int line, std::string_view written, StatementText& text,
+                 Parse parse) {
+  Value value;
+  value.line = line;
+  value.written.assign(written);
+  const ErrorCode error = parse(text, value);
+  if (error == ErrorCode::kNone) list.push_back(std::move(value));
+  return error;
 }
 
 size_t DefinitionCount(const Job& job) {
@@ -63,8 +70,7 @@ StatementError JobReader::ReadLine(std::string_view line) {
   size_t valueStart = start;
   const size_t eq = cp932::FindChar(line.substr(start), '=');
   if (eq != std::string_view::npos) {
-    key.assign(cp932::TrimRight(line.substr(start, eq)));
-    cp932::UpperInPlace(key);
+    key = cp932::Upper(cp932::TrimRight(line.substr(start, eq)));
     valueStart = start + eq + 1;
     valueStart = line.size() - cp932::TrimLeft(line.substr(valueStart)).size();
   }
@@ -80,119 +86,128 @@ StatementError JobReader::ReadLine(std::string_view line) {
 
 ErrorCode JobReader::ReadStatement(std::string_view key, std::string_view line, size_t valueStart,
                                    size_t& column) {
-  const std::string_view value = line.substr(valueStart);
-
-  if (key == "INP" || key == "OUT" || key == "ADD") {
-    const bool input = key == "INP";
-    std::string& setting = input ? job_.inputPattern : job_.outputPath;
-    if (!setting.empty()) return ErrorCode::kFileSetTwice;
-    if (value.empty()) return ErrorCode::kBadParameter;
-    setting.assign(value);
-    if (input) {
-      job_.inputLine = lines_;
-    } else {
-      job_.outputLine = lines_;
-      job_.append = key == "ADD";
-    }
-    return ErrorCode::kNone;
+  struct Keyword {
+    StatementReader read;
+    Conversion conversion;
+  };
+  static constexpr std::pair<std::string_view, Keyword> kKeywords[] = {
+      {"INP", {&JobReader::ReadFileSetting, Conversion::kNone}},
+      {"OUT", {&JobReader::ReadFileSetting, Conversion::kNone}},
+      {"ADD", {&JobReader::ReadFileSetting, Conversion::kNone}},
+      {"SEL", {&JobReader::ReadSelection, Conversion::kNone}},
+      {"OPT", {&JobReader::ReadOptions, Conversion::kNone}},
+      {"FUNCTION", {&JobReader::ReadFunction, Conversion::kNone}},
+      {"EDT", {&JobReader::ReadDefinition, Conversion::kNone}},
+      {"UPP", {&JobReader::ReadDefinition, Conversion::kUpper}},
+      {"LOW", {&JobReader::ReadDefinition, Conversion::kLower}},
+      {"NAR", {&JobReader::ReadDefinition, Conversion::kNarrow}},
+      {"WID", {&JobReader::ReadDefinition, Conversion::kWide}},
+  };
+  Keyword keyword{};
+  if (!LookUpWord(key, kKeywords, keyword)) {
+    column = line.size() - cp932::TrimLeft(line).size();  // the keyword
+    return ErrorCode::kBadStatement;
   }
+  return (this->*keyword.read)(Statement{key, line, valueStart, keyword.conversion}, column);
+}
 
-  if (key == "SEL") {
-    if (job_.selection.size() >= static_cast<size_t>(kMaxGroups)) return ErrorCode::kTooManyGroups;
-    StatementText text(line, valueStart);
-    SelectionGroup group;
-    group.line = lines_;
-    group.written.assign(line);
-    const ErrorCode error = ParseCondition(text, ErrorCode::kTooManyTerms, group.condition);
-    column = text.MarkedOffset();
-    if (error == ErrorCode::kNone) job_.selection.push_back(std::move(group));
-    return error;
+// INP, OUT and ADD: each setting at most once, never empty.
+ErrorCode JobReader::ReadFileSetting(const Statement& statement, size_t&) {
+  const bool input = statement.key == "INP";
+  std::string& setting = input ? job_.inputPattern : job_.outputPath;
+  if (!setting.empty()) return ErrorCode::kFileSetTwice;
+  if (statement.Value().empty()) return ErrorCode::kBadParameter;
+  setting.assign(statement.Value());
+  if (input) {
+    job_.inputLine = lines_;
+  } else {
+    job_.outputLine = lines_;
+    job_.append = statement.key == "ADD";
   }
+  return ErrorCode::kNone;
+}
 
-  if (key == "OPT") {
-    // Each option is on when its letter appears anywhere after the "-"
-    // (found character by character, so the second byte of "ゴ", 0x83 0x53,
-    // never turns on S); a later OPT replaces an earlier one.
-    if (value.empty() || value[0] != '-') return ErrorCode::kBadParameter;
-    std::string letters(value.substr(1));
-    cp932::UpperInPlace(letters);
-    OptionSet options;
-    static constexpr struct {
-      char letter;
-      Option option;
-    } kLetters[] = {{'S', Option::kLenientFields},
-                    {'U', Option::kIgnoreCase},
-                    {'T', Option::kTrimTrailing},
-                    {'H', Option::kCsvHeader},
-                    {'N', Option::kNoNumericCheck}};
-    for (const auto& entry : kLetters) {
-      if (cp932::FindChar(letters, entry.letter) != std::string::npos) options.Add(entry.option);
-    }
-    job_.options = options;
-    return ErrorCode::kNone;
+ErrorCode JobReader::ReadSelection(const Statement& statement, size_t& column) {
+  if (job_.selection.size() >= static_cast<size_t>(kMaxGroups)) return ErrorCode::kTooManyGroups;
+  StatementText text(statement.line, statement.valueStart);
+  const ErrorCode error =
+      Append(job_.selection, lines_, statement.line, text, [](StatementText& t, SelectionGroup& g) {
+        return ParseCondition(t, ErrorCode::kTooManyTerms, g.condition);
+      });
+  column = text.MarkedOffset();
+  return error;
+}
+
+// Each option is on when its letter appears anywhere after the "-" (found
+// character by character, so the second byte of "ゴ", 0x83 0x53, never turns
+// on S); a later OPT replaces an earlier one.
+ErrorCode JobReader::ReadOptions(const Statement& statement, size_t&) {
+  const std::string_view value = statement.Value();
+  if (value.empty() || value[0] != '-') return ErrorCode::kBadParameter;
+  const std::string letters = cp932::Upper(value.substr(1));
+  static constexpr struct {
+    char letter;
+    Option option;
+  } kLetters[] = {{'S', Option::kLenientFields},
+                  {'U', Option::kIgnoreCase},
+                  {'T', Option::kTrimTrailing},
+                  {'H', Option::kCsvHeader},
+                  {'N', Option::kNoNumericCheck}};
+  OptionSet options;
+  for (const auto& entry : kLetters) {
+    if (cp932::FindChar(letters, entry.letter) != std::string::npos) options.Add(entry.option);
   }
+  job_.options = options;
+  return ErrorCode::kNone;
+}
 
-  Conversion conversion;
-  if (DecodeKeyword(key, conversion)) {
-    // The processing type in force at this line decides who reads it.
-    if (!typeSet_) return ErrorCode::kBadStatement;
-    if (job_.type == ProcessingType::kCopy) return ErrorCode::kEditNotAllowed;
-    // CHANGE converts nothing: only EDT means something there.
-    if (job_.type == ProcessingType::kChange && conversion != Conversion::kNone) {
-      return ErrorCode::kBadEditType;
-    }
-    if (DefinitionCount(job_) >= static_cast<size_t>(kMaxDefinitions)) {
-      return ErrorCode::kTooManyDefinitions;
-    }
-    StatementText text(line, valueStart);
-    ErrorCode error = ErrorCode::kNone;
-    const int lineNumber = lines_;
-    switch (job_.type) {
-      case ProcessingType::kChange: {
-        ChangeDefinition definition;
-        definition.line = lineNumber;
-        definition.written.assign(line);
-        error = ParseChangeDefinition(text, definition);
-        if (error == ErrorCode::kNone) job_.changes.push_back(std::move(definition));
-        break;
-      }
-      case ProcessingType::kEdit: {
-        EditDefinition definition;
-        definition.line = lineNumber;
-        definition.written.assign(line);
-        error = ParseEditDefinition(conversion, text, definition);
-        if (error == ErrorCode::kNone) job_.edits.push_back(std::move(definition));
-        break;
-      }
-      case ProcessingType::kCsv: {
-        CsvDefinition definition;
-        definition.line = lineNumber;
-        definition.written.assign(line);
-        error = ParseCsvDefinition(conversion, text, definition);
-        if (error == ErrorCode::kNone) job_.csv.push_back(std::move(definition));
-        break;
-      }
-      case ProcessingType::kCopy: break;
-    }
-    column = text.MarkedOffset();
-    return error;
+// At most once, even when repeating the first value: the type decides how
+// every later edit statement is read, so it must not change (or seem to
+// change) in the middle of the file.
+ErrorCode JobReader::ReadFunction(const Statement& statement, size_t&) {
+  ProcessingType type;
+  if (!DecodeProcessingType(cp932::Upper(statement.Value()), type) || typeSet_) {
+    return ErrorCode::kBadStatement;
   }
+  job_.type = type;
+  typeSet_ = true;
+  return ErrorCode::kNone;
+}
 
-  if (key == "FUNCTION") {
-    // At most once, even when repeating the first value: the type decides
-    // how every later edit statement is read, so it must not change (or
-    // seem to change) in the middle of the file.
-    std::string upper(value);
-    cp932::UpperInPlace(upper);
-    ProcessingType type;
-    if (!DecodeProcessingType(upper, type) || typeSet_) return ErrorCode::kBadStatement;
-    job_.type = type;
-    typeSet_ = true;
-    return ErrorCode::kNone;
+// An edit statement: the processing type in force at this line decides who
+// reads it.
+ErrorCode JobReader::ReadDefinition(const Statement& statement, size_t& column) {
+  if (!typeSet_) return ErrorCode::kBadStatement;
+  if (job_.type == ProcessingType::kCopy) return ErrorCode::kEditNotAllowed;
+  // CHANGE converts nothing: only EDT means something there.
+  const Conversion conversion = statement.conversion;
+  if (job_.type == ProcessingType::kChange && conversion != Conversion::kNone) {
+    return ErrorCode::kBadEditType;
   }
-
-  column = line.size() - cp932::TrimLeft(line).size();  // the keyword
-  return ErrorCode::kBadStatement;
+  if (DefinitionCount(job_) >= static_cast<size_t>(kMaxDefinitions)) {
+    return ErrorCode::kTooManyDefinitions;
+  }
+  StatementText text(statement.line, statement.valueStart);
+  const std::string_view line = statement.line;
+  ErrorCode error = ErrorCode::kNone;
+  switch (job_.type) {
+    case ProcessingType::kChange:
+      error = Append(job_.changes, lines_, line, text, ParseChangeDefinition);
+      break;
+    case ProcessingType::kEdit:
+      error = Append(job_.edits, lines_, line, text, [conversion](StatementText& t, EditDefinition& d) {
+        return ParseEditDefinition(conversion, t, d);
+      });
+      break;
+    case ProcessingType::kCsv:
+      error = Append(job_.csv, lines_, line, text, [conversion](StatementText& t, CsvDefinition& d) {
+        return ParseCsvDefinition(conversion, t, d);
+      });
+      break;
+    case ProcessingType::kCopy: break;
+  }
+  column = text.MarkedOffset();
+  return error;
 }
 
 StatementError JobReader::Finish() {
@@ -205,12 +220,9 @@ StatementError JobReader::Finish() {
                                               : "there is no OUT or ADD statement";
     return result;
   }
-  std::string input = job_.inputPattern;
-  std::string output = job_.outputPath;
-  cp932::UpperInPlace(input);
-  cp932::UpperInPlace(output);
   // Standard input and output are never the same as a file.
-  if (input == output && !job_.standardInput && !job_.standardOutput) {
+  if (cp932::Upper(job_.inputPattern) == cp932::Upper(job_.outputPath) && !job_.standardInput &&
+      !job_.standardOutput) {
     result.code = ErrorCode::kBadFileSettings;
     result.detail = "INP and OUT/ADD name the same file";
   }

@@ -49,8 +49,26 @@ class JobReader {
   Job TakeJob() { return std::move(job_); }
 
  private:
+  // One statement as the keyword's reader gets it: the keyword (upper case),
+  // the line, where its value starts and, for an edit keyword, its
+  // conversion. A reader returns the statement's error and, on failure,
+  // sets `column` when the failing item is not at the start of the value.
+  struct Statement {
+    std::string_view key;
+    std::string_view line;
+    size_t valueStart;
+    Conversion conversion;
+    std::string_view Value() const { return line.substr(valueStart); }
+  };
+  using StatementReader = ErrorCode (JobReader::*)(const Statement&, size_t& column);
+
   ErrorCode ReadStatement(std::string_view key, std::string_view line, size_t valueStart,
                           size_t& column);
+  ErrorCode ReadFileSetting(const Statement& statement, size_t& column);
+  ErrorCode ReadSelection(const Statement& statement, size_t& column);
+  ErrorCode ReadOptions(const Statement& statement, size_t& column);
+  ErrorCode ReadFunction(const Statement& statement, size_t& column);
+  ErrorCode ReadDefinition(const Statement& statement, size_t& column);
 
   Job job_;
   bool typeSet_ = false;  // a FUNCTION statement has been read

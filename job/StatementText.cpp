@@ -76,6 +76,36 @@ ErrorCode StatementText::ApplySeparatorRule(char separator) {
   return ErrorCode::kBadParameter;
 }
 
+ErrorCode ReadQuotedOrConstant(StatementText& text, Operand& operand) {
+  text.Mark();
+  if (text.Front() == '"') {
+    operand.kind = Operand::Kind::kText;
+    text.Drop(1);
+    return text.ReadQuoted(operand.text) ? ErrorCode::kNone : ErrorCode::kBadParameter;
+  }
+  if (text.Front() == '[') {
+    operand.kind = Operand::Kind::kConstant;
+    return text.ReadConstant(operand.constant);
+  }
+  return ErrorCode::kBadParameter;  // empty, or neither form
+}
+
+ErrorCode ReadPositionAndLength(StatementText& text, FieldRef& field) {
+  text.Mark();
+  if (ErrorCode error = ReadPositiveNumber(text.BeforeComma(), field.position);
+      error != ErrorCode::kNone) {
+    return error;
+  }
+  text.DropThroughComma();
+  text.Mark();
+  if (ErrorCode error = ReadPositiveNumber(text.BeforeComma(), field.length);
+      error != ErrorCode::kNone) {
+    return error;
+  }
+  text.DropThroughComma();
+  return ErrorCode::kNone;
+}
+
 namespace {
 
 struct ConstantEntry {

@@ -68,6 +68,16 @@ class StatementText {
   size_t mark_;
 };
 
+// A quoted text or a "[CONSTANT]" at the front of `text`, marked and read
+// into `operand` (kind kText or kConstant); 10 for a quoted text without
+// its closing quote, an unknown constant or anything else.
+ErrorCode ReadQuotedOrConstant(StatementText& text, Operand& operand);
+
+// "pos,len," at the front of `text`: the position and the length, each
+// marked before it is read (10 or 14 for either, see ReadPositiveNumber),
+// and the commas after them dropped.
+ErrorCode ReadPositionAndLength(StatementText& text, FieldRef& field);
+
 // A built-in constant by name: case-blind, never trimmed ("[ FILE ]" is not
 // a constant). False when the name is none of them.
 bool LookupConstant(std::string_view name, Constant& constant);

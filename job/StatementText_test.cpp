@@ -62,4 +62,63 @@ TEST(StatementTextTest, SeparatorsAreFoundOnCharacterBoundaries) {
   EXPECT_EQ(TrimUpper(" at\x82\x81\x83\x61\t"), "AT\x82\x60\x83\x61");
 }
 
+TEST(StatementTextTest, PositionAndLengthMarkEachNumber) {
+  struct Case {
+    const char* text;
+    ErrorCode error;
+    size_t mark;      // the offset marked last
+    const char* rest;  // what is left after success
+  } const cases[] = {
+      {" 12 , 5 ,A", ErrorCode::kNone, 5, "A"},
+      {"1,2", ErrorCode::kBadParameter, 2, nullptr},  // a type always follows the length
+      {"x,5,A", ErrorCode::kNotDigits, 0, nullptr},
+      {"1,5x,A", ErrorCode::kNotDigits, 2, nullptr},
+      {"1,0,A", ErrorCode::kBadParameter, 2, nullptr},
+      {"15", ErrorCode::kBadParameter, 0, nullptr},  // no comma: no position
+      // The second byte of ア (0x83 0x41) and of 表 (0x95 0x5C) are no separator.
+      {"1\x95\x5C,2,A", ErrorCode::kNotDigits, 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::string line = c.text;
+    StatementText text(line, 0);
+    FieldRef field;
+    EXPECT_EQ(ReadPositionAndLength(text, field), c.error) << c.text;
+    EXPECT_EQ(text.MarkedOffset(), c.mark) << c.text;
+    if (c.rest != nullptr) {
+      EXPECT_EQ(text.Rest(), c.rest) << c.text;
+    }
+  }
+  const std::string line = "007,010,N";
+  StatementText text(line, 0);
+  FieldRef field;
+  ASSERT_EQ(ReadPositionAndLength(text, field), ErrorCode::kNone);
+  EXPECT_EQ(std::pair(field.position, field.length), std::pair(7, 10));
+}
+
+TEST(StatementTextTest, QuotedTextOrConstant) {
+  const std::string quoted = "\"a\"\"\x83\x41\",x";
+  StatementText text(quoted, 0);
+  Operand operand;
+  ASSERT_EQ(ReadQuotedOrConstant(text, operand), ErrorCode::kNone);
+  EXPECT_EQ(operand.kind, Operand::Kind::kText);
+  EXPECT_EQ(operand.text, "a\"\x83\x41");  // a doubled quote is one quote
+  EXPECT_EQ(text.Rest(), ",x");
+
+  const std::string constant = "[in_line]&x";
+  text = StatementText(constant, 0);
+  ASSERT_EQ(ReadQuotedOrConstant(text, operand), ErrorCode::kNone);
+  EXPECT_EQ(operand.kind, Operand::Kind::kConstant);
+  EXPECT_EQ(operand.constant, Constant::kInLine);
+  EXPECT_EQ(text.Rest(), "&x");
+
+  // Unterminated, unknown, a "]" that is a second byte (0x81 0x5D), or
+  // neither form: 10, marked at the operand.
+  for (const char* bad : {"\"abc", "[NOW]", "[FILE\x81]", "[FILE", "abc", ""}) {
+    const std::string line = std::string("  ") + bad;
+    StatementText cursor(line, 2);
+    EXPECT_EQ(ReadQuotedOrConstant(cursor, operand), ErrorCode::kBadParameter) << bad;
+    EXPECT_EQ(cursor.MarkedOffset(), 2u) << bad;
+  }
+}
+
 }  // namespace

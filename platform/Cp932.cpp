@@ -133,13 +133,6 @@ std::string_view TrimRight(std::string_view text) {
   return text.substr(0, n);
 }
 
-void TrimLeftInPlace(std::string& text) {
-  size_t skip = text.size() - TrimLeft(text).size();
-  if (skip) text.erase(0, skip);
-}
-
-void TrimRightInPlace(std::string& text) { text.resize(TrimRight(text).size()); }
-
 namespace {
 
 // Candidate search for FindAligned. std::string_view::find compares the
@@ -218,16 +211,6 @@ int Compare(std::string_view left, std::string_view right) {
   return left.size() < right.size() ? -1 : 1;
 }
 
-unsigned ToUpperChar(unsigned char c1, unsigned char c2) {
-  if (!IsLeadByte(c1)) return (c1 >= 'a' && c1 <= 'z') ? c1 - 0x20u : c1;
-  return c1 * 256u + UpperTrail(c1, c2);
-}
-
-unsigned ToLowerChar(unsigned char c1, unsigned char c2) {
-  if (!IsLeadByte(c1)) return (c1 >= 'A' && c1 <= 'Z') ? c1 + 0x20u : c1;
-  return c1 * 256u + LowerTrail(c1, c2);
-}
-
 void UpperInPlace(std::string& text) { ConvertCase<true>(text.data(), text.size()); }
 
 void LowerInPlace(std::string& text) { ConvertCase<false>(text.data(), text.size()); }
@@ -235,6 +218,12 @@ void LowerInPlace(std::string& text) { ConvertCase<false>(text.data(), text.size
 void UpperInto(std::string_view src, std::string& dst) {
   dst.assign(src);  // reuses dst's capacity
   ConvertCase<true>(dst.data(), dst.size());
+}
+
+std::string Upper(std::string_view text) {
+  std::string upper;
+  UpperInto(text, upper);
+  return upper;
 }
 
 }  // namespace cp932

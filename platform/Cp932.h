@@ -30,12 +30,6 @@ inline bool IsWhite(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0
 std::string_view TrimLeft(std::string_view text);
 std::string_view TrimRight(std::string_view text);
 inline std::string_view Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
-void TrimLeftInPlace(std::string& text);
-void TrimRightInPlace(std::string& text);
-inline void TrimInPlace(std::string& text) {
-  TrimRightInPlace(text);
-  TrimLeftInPlace(text);
-}
 
 // Character-aligned substring search: a match may start only at the first byte
 // of a character. Returns the byte offset of the first match at or after
@@ -52,19 +46,23 @@ size_t FindChar(std::string_view text, char c, size_t from = 0);
 // a string counts as the end of that string. Returns <0, 0 or >0.
 int Compare(std::string_view left, std::string_view right);
 
-// Letter case of one character. For a single-byte character `c2` is ignored.
-// Single-byte: a-z <-> A-Z. Double-byte: full-width Latin, Greek and Cyrillic
-// letters. Returns the (possibly unchanged) character as lead*256+trail or a
-// single byte value.
-unsigned ToUpperChar(unsigned char c1, unsigned char c2);
-unsigned ToLowerChar(unsigned char c1, unsigned char c2);
-
-// Whole-text case conversion in place; byte length never changes; a lone lead
-// byte at the end is left as it is.
+// Letter case: single-byte a-z <-> A-Z, double-byte full-width Latin, Greek
+// and Cyrillic letters; every other character stays. Conversion in place;
+// the byte length never changes; a lone lead byte at the end is left as it is.
 void UpperInPlace(std::string& text);
 void LowerInPlace(std::string& text);
 // Upper-cases `src` into `dst` (dst is overwritten; its capacity is reused).
 void UpperInto(std::string_view src, std::string& dst);
+// `text` upper-cased, as a new string.
+std::string Upper(std::string_view text);
+
+// True when every byte is below 0x80: the same text in code page 932 and UTF-8.
+inline bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
 
 // Width conversion. Half width: full-width forms of printable ASCII become
 // those bytes, the full-width blank becomes 0x20, full-width katakana become

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/Cp932.h"
 #include "platform/Iconv.h"
+#include "platform/PathName.h"
+#include "platform/Wildcard.h"
 
 class FakeFile : public File {
  public:
@@ -109,45 +110,32 @@ bool FakePlatform::GetFileId(const std::string& path, FileId& id) {
   return true;
 }
 
-namespace {
-
-// "*" and "?" over bytes, letters compared case-blind.
-bool WildMatch(const std::string& pattern, size_t p, const std::string& name, size_t n) {
-  while (p < pattern.size()) {
-    if (pattern[p] == '*') {
-      for (size_t k = n; k <= name.size(); ++k)
-        if (WildMatch(pattern, p + 1, name, k)) return true;
-      return false;
-    }
-    if (n >= name.size()) return false;
-    if (pattern[p] != '?' && cp932::ToUpperChar(static_cast<unsigned char>(pattern[p]), 0) !=
-                                 cp932::ToUpperChar(static_cast<unsigned char>(name[n]), 0))
-      return false;
-    ++p;
-    ++n;
-  }
-  return n == name.size();
-}
-
-}  // namespace
-
 std::vector<DirMatch> FakePlatform::FindFiles(const std::string& pattern) {
-  size_t slash = pattern.rfind('/');
-  std::string dir = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
-  std::string last = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  const size_t nameStart = NameStart(pattern);
+  const std::string dir = pattern.substr(0, nameStart);
+  const std::string last = pattern.substr(nameStart);
   std::vector<DirMatch> matches;
+  if (last.empty()) return matches;
+  const WildcardPattern wildcard(last);
   auto consider = [&](const std::string& path, bool isDir, int64_t size) {
     if (path.compare(0, dir.size(), dir) != 0) return;
     std::string name = path.substr(dir.size());
     if (name.find('/') != std::string::npos) return;
-    if (WildMatch(last, 0, name, 0)) matches.push_back(DirMatch{name, path, isDir, size});
+    if (wildcard.Matches(name)) matches.push_back(DirMatch{name, path, isDir, size});
   };
   for (const auto& [path, node] : files_) {
     consider(path, false, static_cast<int64_t>(node->data.size()));
   }
   for (const auto& path : directories_) consider(path, true, -1);
   std::sort(matches.begin(), matches.end(),
-            [](const DirMatch& a, const DirMatch& b) { return a.name < b.name; });
+            [](const DirMatch& a, const DirMatch& b) { return NameBefore(a.name, b.name); });
+  // A name without wildcards names one file, as opening it finds it: the
+  // exact spelling, else the first that differs only in letter case.
+  if (!IsWildcardPattern(last) && matches.size() > 1) {
+    auto exact = std::find_if(matches.begin(), matches.end(),
+                              [&last](const DirMatch& m) { return m.name == last; });
+    matches = {exact != matches.end() ? *exact : matches.front()};
+  }
   return matches;
 }
 

@@ -1,7 +1,9 @@
 // An in-memory Platform for tests: files in a map, a settable clock, console
 // output captured, console input scripted, and failures on demand (fail the
-// Nth write, refuse to open a path). Paths are used exactly as given; wildcard
-// lookup is case-blind on the last component like the real one.
+// Nth write, refuse to open a path). Paths are used exactly as given; the
+// last component of a wildcard pattern matches by the real rule
+// (platform/Wildcard.h: case-blind, "*.*", the order of matches, one file for
+// a name without wildcards).
 #pragma once
 
 #include <map>
@@ -16,8 +18,8 @@
 class FakePlatform : public Platform {
  public:
   std::unique_ptr<File> Open(const std::string& path, OpenMode mode, std::string& reason) override;
-  // Standard input hands out `standardInput`; what is written to standard
-  // output (through the same failure controls as files) is StandardOutput().
+  // Standard input hands out `standardInput`; standard output takes writes
+  // through the same failure controls as files.
   std::unique_ptr<File> OpenStandardInput() override;
   std::unique_ptr<File> OpenStandardOutput() override;
   bool IsDirectory(const std::string& path) override { return directories_.count(path) > 0; }
@@ -48,7 +50,11 @@ class FakePlatform : public Platform {
   void SetFile(const std::string& path, const std::string& content);
   std::string GetFile(const std::string& path) const;
   bool HasFile(const std::string& path) const;
-  std::string StandardOutput() const { return standardOutput_->data; }
+  // Open when the reason does not matter.
+  std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) {
+    std::string reason;
+    return Open(path, mode, reason);
+  }
   void AddDirectory(const std::string& path) { directories_.insert(path); }
 
   std::string console;          // everything written to the console
@@ -67,7 +73,7 @@ class FakePlatform : public Platform {
   int reads = 0;
   std::atomic<int> stopSignal{0};
   bool stopSignalsCaught = false;
-  std::set<std::string> unopenable;  // paths OpenFile refuses
+  std::set<std::string> unopenable;  // paths Open refuses
   std::string standardInput;
   bool terminals[3] = {false, false, false};     // by Stream
   std::map<std::string, std::string> environment;

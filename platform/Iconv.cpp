@@ -2,16 +2,6 @@
 
 #include "platform/Cp932.h"
 
-namespace {
-
-bool IsAscii(std::string_view s) {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
-
-}  // namespace
-
 Iconv::Iconv(const char* to, const char* from)
     : cd_(iconv_open(to, from)), ok_(cd_ != reinterpret_cast<iconv_t>(-1)) {}
 
@@ -20,7 +10,7 @@ Iconv::~Iconv() {
 }
 
 bool Iconv::Convert(std::string_view in, std::string& out) const {
-  if (IsAscii(in)) {
+  if (cp932::IsAscii(in)) {
     out.assign(in);
     return true;
   }

@@ -6,7 +6,9 @@
 // character of the source encoding or has no form in the target encoding.
 // ASCII input passes unchanged, even when the converter could not be opened.
 // A converter keeps shift state between calls of iconv itself, so one object
-// must not be used from two threads at once (the program is single-threaded).
+// must not be used from two threads at once. The program's threads take
+// turns: the workers of -j reach the console (progress) only in their turn
+// to write, while the thread that started them waits for them.
 #pragma once
 
 #include <iconv.h>

@@ -86,11 +86,6 @@ class Platform {
   // "locked by another process").
   virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode,
                                      std::string& reason) = 0;
-  // The same when the reason does not matter.
-  std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) {
-    std::string reason;
-    return Open(path, mode, reason);
-  }
   // Standard input and output as files, without locks (the text-mode rules
   // apply above this interface as for any file). Null when closed.
   virtual std::unique_ptr<File> OpenStandardInput() = 0;

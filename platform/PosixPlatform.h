@@ -5,7 +5,9 @@
 
 #include "platform/Platform.h"
 
-class FolderIndexes;  // the folders listed for case-blind look-ups (PosixPlatform.cpp)
+namespace posix {
+class FolderIndexes;  // the folders listed for case-blind look-ups (PosixFolderIndex.h)
+}
 
 class PosixPlatform : public Platform {
  public:
@@ -37,5 +39,5 @@ class PosixPlatform : public Platform {
   // Folders indexed for case-blind look-ups, each listed once and then
   // followed, so creating n files in a folder of n entries does not list the
   // folder n times.
-  std::unique_ptr<FolderIndexes> folders_;
+  std::unique_ptr<posix::FolderIndexes> folders_;
 };

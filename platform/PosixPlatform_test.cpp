@@ -48,6 +48,10 @@ class PosixPlatformTest : public ::testing::Test {
     while ((n = file->Read(buf, sizeof buf)) > 0) data.append(buf, static_cast<size_t>(n));
     return data;
   }
+  std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) {
+    std::string reason;
+    return platform_.Open(path, mode, reason);
+  }
   std::vector<std::string> Names(const std::vector<DirMatch>& matches) {
     std::vector<std::string> names;
     for (const auto& m : matches) names.push_back(m.name);
@@ -102,13 +106,13 @@ TEST_F(PosixPlatformTest, NamesInCodePage932) {
   // Every match opens again by its full path, raw names included.
   std::vector<std::string> contents;
   for (const auto& match : m) {
-    auto file = platform_.OpenFile(match.fullPath, OpenMode::kRead);
+    auto file = OpenFile(match.fullPath, OpenMode::kRead);
     ASSERT_NE(file, nullptr) << match.fullPath;
     contents.push_back(Slurp(std::move(file)));
   }
   EXPECT_EQ(contents, (Names_t{"not utf-8", "full-width", "katakana a", "utf8 name"}));
   // Upper-cased full-width letters find the lower-case name.
-  auto abc = platform_.OpenFile(dir_ + "/\x82\x60\x82\x61\x82\x62.TXT", OpenMode::kRead);
+  auto abc = OpenFile(dir_ + "/\x82\x60\x82\x61\x82\x62.TXT", OpenMode::kRead);
   ASSERT_NE(abc, nullptr);
   EXPECT_EQ(Slurp(std::move(abc)), "full-width");
   // "?" takes a double-byte character whole, and 0xFF 0xFE are two characters.
@@ -121,7 +125,7 @@ TEST_F(PosixPlatformTest, NamesInCodePage932) {
   m = platform_.FindFiles(dir_ + "/RAW/\x83\x41*");
   ASSERT_EQ(m.size(), 1u);
   EXPECT_EQ(m[0].name, "\x83\x41\x95\x5C.txt");
-  EXPECT_EQ(Slurp(platform_.OpenFile(m[0].fullPath, OpenMode::kRead)), "raw cp932");
+  EXPECT_EQ(Slurp(OpenFile(m[0].fullPath, OpenMode::kRead)), "raw cp932");
 }
 
 TEST_F(PosixPlatformTest, PathsWithBackslashesAndCaseBlindFolders) {
@@ -132,10 +136,10 @@ TEST_F(PosixPlatformTest, PathsWithBackslashesAndCaseBlindFolders) {
   std::string dirBs = dir_;
   for (char& c : dirBs)
     if (c == '/') c = '\\';
-  auto f = platform_.OpenFile(dirBs + "\\\x95\x5C\\X.TXT", OpenMode::kRead);
+  auto f = OpenFile(dirBs + "\\\x95\x5C\\X.TXT", OpenMode::kRead);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(Slurp(std::move(f)), "in hyo");
-  f = platform_.OpenFile(dir_ + "/SUB/data.txt", OpenMode::kRead);
+  f = OpenFile(dir_ + "/SUB/data.txt", OpenMode::kRead);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(Slurp(std::move(f)), "in sub");
   auto m = platform_.FindFiles(dirBs + "\\sub\\*.TXT");
@@ -148,7 +152,7 @@ TEST_F(PosixPlatformTest, PathsWithBackslashesAndCaseBlindFolders) {
 
   FileId byName, byFile;
   ASSERT_TRUE(platform_.GetFileId(dir_ + "\\sub\\DATA.TXT", byName));
-  f = platform_.OpenFile(dir_ + "/Sub/Data.Txt", OpenMode::kRead);
+  f = OpenFile(dir_ + "/Sub/Data.Txt", OpenMode::kRead);
   ASSERT_NE(f, nullptr);
   byFile = f->Id();
   EXPECT_EQ(byName, byFile);
@@ -158,41 +162,41 @@ TEST_F(PosixPlatformTest, PathsWithBackslashesAndCaseBlindFolders) {
 TEST_F(PosixPlatformTest, ExactSpellingIsPreferred) {
   Make("DATA.TXT", "upper");
   Make("data.txt", "lower");
-  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead)), "lower");
-  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/DATA.TXT", OpenMode::kRead)), "upper");
+  EXPECT_EQ(Slurp(OpenFile(dir_ + "/data.txt", OpenMode::kRead)), "lower");
+  EXPECT_EQ(Slurp(OpenFile(dir_ + "/DATA.TXT", OpenMode::kRead)), "upper");
   // Neither spelled this way: the first in name order.
-  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/Data.Txt", OpenMode::kRead)), "upper");
+  EXPECT_EQ(Slurp(OpenFile(dir_ + "/Data.Txt", OpenMode::kRead)), "upper");
 }
 
 TEST_F(PosixPlatformTest, CaseBlindLookUpsFollowAFolderListedEarlier) {
   Make("DATA.TXT", "upper");
   Make("Data.txt", "mixed");
   // The first case-blind look-up lists the folder: the first in name order.
-  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "upper");
+  EXPECT_EQ(Slurp(OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "upper");
   // A file created through the platform is found case-blind from then on, so
   // OUT in another spelling writes that file rather than one beside it.
-  auto created = platform_.OpenFile(dir_ + "/New.Txt", OpenMode::kWrite);
+  auto created = OpenFile(dir_ + "/New.Txt", OpenMode::kWrite);
   ASSERT_NE(created, nullptr);
   ASSERT_TRUE(created->Write("new", 3));
   created.reset();
-  auto again = platform_.OpenFile(dir_ + "/NEW.TXT", OpenMode::kAppend);
+  auto again = OpenFile(dir_ + "/NEW.TXT", OpenMode::kAppend);
   ASSERT_NE(again, nullptr);
   ASSERT_TRUE(again->Write("+", 1));
   again.reset();
   EXPECT_FALSE(Exists("NEW.TXT"));
-  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/new.txt", OpenMode::kRead)), "new+");
+  EXPECT_EQ(Slurp(OpenFile(dir_ + "/new.txt", OpenMode::kRead)), "new+");
   // Names removed or added by someone else after the listing: the answer a
   // scan of the folder gives now, in the same order.
   ASSERT_EQ(unlink((dir_ + "/DATA.TXT").c_str()), 0);
-  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "mixed");
+  EXPECT_EQ(Slurp(OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "mixed");
   Make("DAta.txt", "late");
-  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "late");
+  EXPECT_EQ(Slurp(OpenFile(dir_ + "/data.TXT", OpenMode::kRead)), "late");
   // Raw bytes count as well: a UTF-8 name upper-cased byte by byte. The
   // bytes of "ア.TXT" in UTF-8 are also the code page 932 form of "繧｢.txt";
   // ア (0x83 0x41) comes first in name order.
   Make("\xE7\xB9\xA7\xEF\xBD\xA2.txt", "mojibake");  // "繧｢.txt"
   Make("\xE3\x82\xA2.txt", "utf-8 a");                  // "ア.txt"
-  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/\xE3\x82\xA2.TXT", OpenMode::kRead)), "utf-8 a");
+  EXPECT_EQ(Slurp(OpenFile(dir_ + "/\xE3\x82\xA2.TXT", OpenMode::kRead)), "utf-8 a");
 }
 
 TEST_F(PosixPlatformTest, NameWithoutWildcardsFindsOneFile) {
@@ -203,7 +207,7 @@ TEST_F(PosixPlatformTest, NameWithoutWildcardsFindsOneFile) {
   Make("\xE8\xA1\xA8.txt", "wide");  // "表.txt" in UTF-8
   auto m = platform_.FindFiles(dir_ + "/data.txt");
   ASSERT_EQ(Names(m), Names_t{"data.txt"});
-  EXPECT_EQ(Slurp(platform_.OpenFile(m[0].fullPath, OpenMode::kRead)), "lower");
+  EXPECT_EQ(Slurp(OpenFile(m[0].fullPath, OpenMode::kRead)), "lower");
   EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/DATA.TXT")), Names_t{"DATA.TXT"});
   EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/Data.Txt")), Names_t{"DATA.TXT"});
   EXPECT_EQ(Names(platform_.FindFiles(dir_ + "/\x95\x5C.TXT")), Names_t{"\x95\x5C.txt"});
@@ -215,12 +219,12 @@ TEST_F(PosixPlatformTest, NameWithoutWildcardsFindsOneFile) {
 
 TEST_F(PosixPlatformTest, OutputFilesLockAndNeverTruncateOnOpen) {
   Make("out.txt", "old");
-  auto out = platform_.OpenFile(dir_ + "/OUT.TXT", OpenMode::kWrite);
+  auto out = OpenFile(dir_ + "/OUT.TXT", OpenMode::kWrite);
   ASSERT_NE(out, nullptr);
   EXPECT_FALSE(Exists("OUT.TXT"));  // the existing file, whatever its case
   // Held exclusively: neither a reader nor a writer gets it.
-  EXPECT_EQ(platform_.OpenFile(dir_ + "/out.txt", OpenMode::kRead), nullptr);
-  EXPECT_EQ(platform_.OpenFile(dir_ + "/out.txt", OpenMode::kAppend), nullptr);
+  EXPECT_EQ(OpenFile(dir_ + "/out.txt", OpenMode::kRead), nullptr);
+  EXPECT_EQ(OpenFile(dir_ + "/out.txt", OpenMode::kAppend), nullptr);
   // Not emptied until asked.
   struct stat st;
   ASSERT_EQ(stat((dir_ + "/out.txt").c_str(), &st), 0);
@@ -230,30 +234,30 @@ TEST_F(PosixPlatformTest, OutputFilesLockAndNeverTruncateOnOpen) {
   EXPECT_TRUE(out->Close());
   EXPECT_TRUE(out->Close());  // a second close does nothing
 
-  auto add = platform_.OpenFile(dir_ + "/Out.Txt", OpenMode::kAppend);
+  auto add = OpenFile(dir_ + "/Out.Txt", OpenMode::kAppend);
   ASSERT_NE(add, nullptr);
   ASSERT_TRUE(add->Write("more", 4));
   add.reset();  // closing releases the lock
-  EXPECT_EQ(Slurp(platform_.OpenFile(dir_ + "/out.txt", OpenMode::kRead)), "new\r\nmore");
+  EXPECT_EQ(Slurp(OpenFile(dir_ + "/out.txt", OpenMode::kRead)), "new\r\nmore");
 
   // A new file keeps the spelling written, in UTF-8.
-  auto created = platform_.OpenFile(dir_ + "/New\x83\x41.Txt", OpenMode::kWrite);
+  auto created = OpenFile(dir_ + "/New\x83\x41.Txt", OpenMode::kWrite);
   ASSERT_NE(created, nullptr);
   EXPECT_TRUE(Exists("Newア.Txt"));
   // Missing folders, directories and a missing input cannot be opened.
-  EXPECT_EQ(platform_.OpenFile(dir_ + "/nofolder/x.txt", OpenMode::kWrite), nullptr);
+  EXPECT_EQ(OpenFile(dir_ + "/nofolder/x.txt", OpenMode::kWrite), nullptr);
   MakeDir("folder");
-  EXPECT_EQ(platform_.OpenFile(dir_ + "/folder", OpenMode::kRead), nullptr);
-  EXPECT_EQ(platform_.OpenFile(dir_ + "/folder", OpenMode::kWrite), nullptr);
-  EXPECT_EQ(platform_.OpenFile(dir_ + "/missing.txt", OpenMode::kRead), nullptr);
-  EXPECT_EQ(platform_.OpenFile("", OpenMode::kRead), nullptr);
+  EXPECT_EQ(OpenFile(dir_ + "/folder", OpenMode::kRead), nullptr);
+  EXPECT_EQ(OpenFile(dir_ + "/folder", OpenMode::kWrite), nullptr);
+  EXPECT_EQ(OpenFile(dir_ + "/missing.txt", OpenMode::kRead), nullptr);
+  EXPECT_EQ(OpenFile("", OpenMode::kRead), nullptr);
   // Devices are not locked: two runs may both send their output to /dev/null.
-  auto null1 = platform_.OpenFile("/dev/null", OpenMode::kWrite);
-  auto null2 = platform_.OpenFile("/dev/null", OpenMode::kWrite);
+  auto null1 = OpenFile("/dev/null", OpenMode::kWrite);
+  auto null2 = OpenFile("/dev/null", OpenMode::kWrite);
   EXPECT_NE(null1, nullptr);
   EXPECT_NE(null2, nullptr);
   // A device that refuses data: opens, accepts Truncate, fails the write.
-  auto full = platform_.OpenFile("/dev/full", OpenMode::kWrite);
+  auto full = OpenFile("/dev/full", OpenMode::kWrite);
   if (full) {
     EXPECT_TRUE(full->Truncate());
     EXPECT_FALSE(full->Write("x", 1));
@@ -267,22 +271,22 @@ TEST_F(PosixPlatformTest, ReadersShareAFileAWriterHasItAlone) {
   int other = open((dir_ + "/data.txt").c_str(), O_RDONLY);
   ASSERT_GE(other, 0);
   ASSERT_EQ(flock(other, LOCK_SH | LOCK_NB), 0);
-  auto reader1 = platform_.OpenFile(dir_ + "/DATA.TXT", OpenMode::kRead);
-  auto reader2 = platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead);
+  auto reader1 = OpenFile(dir_ + "/DATA.TXT", OpenMode::kRead);
+  auto reader2 = OpenFile(dir_ + "/data.txt", OpenMode::kRead);
   ASSERT_NE(reader1, nullptr);
   ASSERT_NE(reader2, nullptr);
   EXPECT_EQ(Slurp(std::move(reader1)), "data");
   // Nobody writes a file that is being read.
-  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kWrite), nullptr);
+  EXPECT_EQ(OpenFile(dir_ + "/data.txt", OpenMode::kWrite), nullptr);
   reader2.reset();
-  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kAppend), nullptr);
+  EXPECT_EQ(OpenFile(dir_ + "/data.txt", OpenMode::kAppend), nullptr);
   // Nobody reads a file that someone else writes.
   ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
-  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead), nullptr);
+  EXPECT_EQ(OpenFile(dir_ + "/data.txt", OpenMode::kRead), nullptr);
   close(other);
-  auto writer = platform_.OpenFile(dir_ + "/data.txt", OpenMode::kAppend);
+  auto writer = OpenFile(dir_ + "/data.txt", OpenMode::kAppend);
   ASSERT_NE(writer, nullptr);
-  EXPECT_EQ(platform_.OpenFile(dir_ + "/data.txt", OpenMode::kRead), nullptr);
+  EXPECT_EQ(OpenFile(dir_ + "/data.txt", OpenMode::kRead), nullptr);
 }
 
 TEST_F(PosixPlatformTest, PatternWithoutFolderMeansCurrentFolder) {
@@ -292,7 +296,7 @@ TEST_F(PosixPlatformTest, PatternWithoutFolderMeansCurrentFolder) {
   ASSERT_EQ(chdir(dir_.c_str()), 0);
   auto m = platform_.FindFiles("ONE.TXT");
   auto rel = platform_.FindFiles(".\\*.txt");
-  auto f = platform_.OpenFile("one.TXT", OpenMode::kRead);
+  auto f = OpenFile("one.TXT", OpenMode::kRead);
   ASSERT_EQ(chdir(old), 0);
   ASSERT_EQ(m.size(), 1u);
   ASSERT_EQ(rel.size(), 1u);

@@ -1,29 +1,29 @@
 #include "record/CsvStep.h"
 
-#include "record/Constants.h"
-#include "record/Field.h"
-#include "value/Conversion.h"
-#include "value/Justify.h"
-#include "value/Numeric.h"
+#include "record/DefinitionValue.h"
+
+namespace {
+
+// The header names, tab-separated, and a line feed; their length is noted
+// for the caller.
+void AppendHeader(const Job& job, RecordContext& context) {
+  const size_t start = context.out.size();
+  for (size_t i = 0; i < job.csv.size(); ++i) {
+    if (i > 0) context.out.push_back('\t');
+    std::string_view name;  // a text or a constant: always there
+    OperandValue(job.csv[i].header, {}, false, job.csv[i].line, context, context.constant, name);
+    context.out.append(name);
+  }
+  context.out.push_back('\n');
+  context.headerLength = context.out.size() - start;
+}
+
+}  // namespace
 
 void CsvRecord(const Job& job, std::string_view record, RecordContext& context) {
   // The output count restarts for every input file, so the header goes out
   // just before the first output line of each input file.
-  if (context.outCount == 1 && job.options.Has(Option::kCsvHeader)) {
-    const size_t start = context.out.size();
-    for (size_t i = 0; i < job.csv.size(); ++i) {
-      const Operand& header = job.csv[i].header;
-      if (i > 0) context.out.push_back('\t');
-      if (header.kind == Operand::Kind::kConstant) {
-        ConstantValue(header.constant, context, context.constant);
-        context.out.append(context.constant);
-      } else {
-        context.out.append(header.text);
-      }
-    }
-    context.out.push_back('\n');
-    context.headerLength = context.out.size() - start;
-  }
+  if (context.outCount == 1 && job.options.Has(Option::kCsvHeader)) AppendHeader(job, context);
 
   const bool lenient = job.options.Has(Option::kLenientFields);
   const bool checkNumbers = !job.options.Has(Option::kNoNumericCheck);
@@ -31,40 +31,15 @@ void CsvRecord(const Job& job, std::string_view record, RecordContext& context) 
   line.clear();
   for (size_t i = 0; i < job.csv.size(); ++i) {
     const CsvDefinition& definition = job.csv[i];
-
     std::string_view value;
-    switch (definition.value.kind) {
-      case Operand::Kind::kText: value = definition.value.text; break;
-      case Operand::Kind::kConstant:
-        ConstantValue(definition.value.constant, context, context.constant);
-        value = context.constant;
-        break;
-      case Operand::Kind::kField:
-        if (!CutField(record, definition.value.field, lenient, value)) {
-          context.error = ErrorCode::kFieldBeyondRecord;
-          context.errorLine = definition.line;
-          return;
-        }
-        break;
-    }
-
-    // Numeric values are never justified: a tested value goes through the
-    // numeric test and the number format in one pass.
-    std::string& prepared = context.value;
-    if (definition.numeric && checkNumbers) {
-      if (!numeric::FormatIfNumeric(value, definition.format, prepared)) {
-        context.error = ErrorCode::kNotNumeric;
-        context.errorLine = definition.line;
-        return;
-      }
-      PrepareOutput(definition.conversion, nullptr, 0, prepared, context.scratch);
-    } else {
-      prepared.assign(Justify(definition.justify, value));
-      PrepareOutput(definition.conversion, definition.numeric ? &definition.format : nullptr, 0,
-                    prepared, context.scratch);
+    if (!OperandValue(definition.value, record, lenient, definition.line, context,
+                      context.constant, value) ||
+        !PrepareValue(value, definition.conversion, definition.form, 0, checkNumbers,
+                      definition.line, context)) {
+      return;
     }
     if (i > 0) line.push_back('\t');
-    line.append(prepared);
+    line.append(context.value);
   }
   context.out.append(line);
   context.out.push_back('\n');

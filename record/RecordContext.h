@@ -48,6 +48,14 @@ struct alignas(64) RecordContext {
   // statement being evaluated when it arose (0 when none was).
   ErrorCode error = ErrorCode::kNone;
   int errorLine = 0;
+  // Stops the record with `code`, raised by the statement on parameter-file
+  // line `statementLine` (a condition leaves its error first and passes it
+  // here with the line). Returns false, for "return context.Fail(...)".
+  bool Fail(ErrorCode code, int statementLine) {
+    error = code;
+    errorLine = statementLine;
+    return false;
+  }
 
   // Text the records produced, line feeds included, for the caller to write.
   std::string out;

@@ -40,6 +40,100 @@ bool IsSearch(TermKind kind) {
   return kind == TermKind::kSearchText || kind == TermKind::kSearchConstant;
 }
 
+// A search term: the text, or the constant's value, anywhere in the record
+// at a character start.
+bool EvaluateSearch(const Term& term, std::string_view record, bool ignoreCase,
+                    RecordContext& context) {
+  std::string_view text = record;
+  std::string_view search = term.text;
+  if (term.kind == TermKind::kSearchConstant) {
+    ConstantValue(term.constant, context, context.constant);
+    search = context.constant;
+  }
+  if (ignoreCase) {
+    cp932::UpperInto(text, context.upperRecord);
+    cp932::UpperInto(search, context.upperSearch);
+    text = context.upperRecord;
+    search = context.upperSearch;
+  }
+  // An empty search text is found in every record except the empty one.
+  return cp932::FindAligned(text, search) != std::string_view::npos;
+}
+
+// The two sides of a comparison. A field beyond the record is false under
+// option S and error 20 otherwise; the right operand is not looked at when
+// the left field is already out of range. Fields are justified by their
+// types; a quoted text and a constant are taken as they are.
+bool ComparisonSides(const Job& job, const Term& term, std::string_view record,
+                     RecordContext& context, std::string_view& left, std::string_view& right) {
+  const bool lenient = job.options.Has(Option::kLenientFields);
+  if (!CutField(record, term.left, false, left)) {
+    if (!lenient) context.error = ErrorCode::kFieldBeyondRecord;
+    return false;
+  }
+  left = Justify(TrimSideOf(term.leftType), left);
+  switch (term.kind) {
+    case TermKind::kCompareText: right = term.text; return true;
+    case TermKind::kCompareConstant:
+      ConstantValue(term.constant, context, context.constant);
+      right = context.constant;
+      return true;
+    default: break;
+  }
+  if (!CutField(record, term.right, false, right)) {
+    if (!lenient) context.error = ErrorCode::kFieldBeyondRecord;
+    return false;
+  }
+  right = Justify(TrimSideOf(term.rightType), right);
+  return true;
+}
+
+// Texts: code page 932 order, or the contains test; under option U both
+// sides upper-cased.
+bool CompareTexts(const Term& term, bool ignoreCase, std::string_view left, std::string_view right,
+                  RecordContext& context) {
+  if (ignoreCase) {
+    cp932::UpperInto(left, context.left);
+    cp932::UpperInto(right, context.right);
+    left = context.left;
+    right = context.right;
+  }
+  if (term.op == CompareOp::kContains) {
+    return cp932::FindAligned(left, right) != std::string_view::npos;
+  }
+  return HoldsForOrder(term.op, cp932::Compare(left, right));
+}
+
+// Numbers: both values must pass the numeric test unless option N is on;
+// then each is read as far as it is a number. A quoted right operand was
+// tested and read when parsed. Option U cannot change a test or a number
+// (upper-casing leaves digits, signs, blanks and the point alone and turns
+// "e" into "E", which reads alike), so it is not applied.
+bool CompareNumbers(const Job& job, const Term& term, std::string_view left,
+                    std::string_view right, RecordContext& context) {
+  const bool decided = term.kind == TermKind::kCompareText;
+  double leftNumber = 0.0;
+  double rightNumber = 0.0;
+  if (job.options.Has(Option::kNoNumericCheck)) {
+    leftNumber = numeric::ReadNumber(left);
+    rightNumber = decided ? term.textNumber : numeric::ReadNumber(right);
+  } else {
+    // The left value is tested first, then the right one.
+    if (!numeric::ReadIfNumeric(left, leftNumber)) {
+      context.error = ErrorCode::kNotNumeric;
+      return false;
+    }
+    if (decided) {
+      rightNumber = term.textNumber;
+      if (!term.textIsNumeric) context.error = ErrorCode::kNotNumeric;
+    } else if (!numeric::ReadIfNumeric(right, rightNumber)) {
+      context.error = ErrorCode::kNotNumeric;
+    }
+    if (context.error != ErrorCode::kNone) return false;
+  }
+  return HoldsForNumbers(term.op, leftNumber, rightNumber);
+}
+
 }  // namespace
 
 Selection SelectRecord(const Job& job, std::string_view record, RecordContext& context) {
@@ -54,7 +148,7 @@ Selection SelectRecord(const Job& job, std::string_view record, RecordContext& c
                                          context.trace != nullptr ? &failedTerm : nullptr);
     if (context.trace != nullptr) context.trace->groupFailedTerm.push_back(failedTerm);
     if (context.error != ErrorCode::kNone) {
-      context.errorLine = job.selection[group].line;
+      context.Fail(context.error, job.selection[group].line);
       return selection;
     }
     if (holds) {
@@ -78,91 +172,22 @@ bool EvaluateCondition(const Job& job, const Condition& condition, std::string_v
   return holds;
 }
 
+bool EvaluateDefinitionCondition(const Job& job, const Condition& condition, int line,
+                                 std::string_view record, RecordContext& context) {
+  int failedTerm = -1;
+  const bool applies = EvaluateCondition(job, condition, record, context, &failedTerm);
+  if (context.trace != nullptr) context.trace->definitionFailedTerm.push_back(failedTerm);
+  if (context.error == ErrorCode::kNone) return applies;
+  return context.Fail(context.error, line);
+}
+
 bool EvaluateTerm(const Job& job, const Term& term, std::string_view record,
                   RecordContext& context) {
   const bool ignoreCase = job.options.Has(Option::kIgnoreCase);
-  if (IsSearch(term.kind)) {
-    std::string_view text = record;
-    std::string_view search = term.text;
-    if (term.kind == TermKind::kSearchConstant) {
-      ConstantValue(term.constant, context, context.constant);
-      search = context.constant;
-    }
-    if (ignoreCase) {
-      cp932::UpperInto(text, context.upperRecord);
-      cp932::UpperInto(search, context.upperSearch);
-      text = context.upperRecord;
-      search = context.upperSearch;
-    }
-    // An empty search text is found in every record except the empty one.
-    return cp932::FindAligned(text, search) != std::string_view::npos;
-  }
-
-  // Comparison. A field beyond the record is false under option S and error
-  // 20 otherwise; the right operand is not looked at when the left field is
-  // already out of range.
-  const bool lenient = job.options.Has(Option::kLenientFields);
+  if (IsSearch(term.kind)) return EvaluateSearch(term, record, ignoreCase, context);
   std::string_view left;
-  if (!CutField(record, term.left, false, left)) {
-    if (!lenient) context.error = ErrorCode::kFieldBeyondRecord;
-    return false;
-  }
-  left = Justify(TrimSideOf(term.leftType), left);
-
-  // A quoted text and a constant are taken as they are; a field is justified.
   std::string_view right;
-  switch (term.kind) {
-    case TermKind::kCompareText: right = term.text; break;
-    case TermKind::kCompareConstant:
-      ConstantValue(term.constant, context, context.constant);
-      right = context.constant;
-      break;
-    default:
-      if (!CutField(record, term.right, false, right)) {
-        if (!lenient) context.error = ErrorCode::kFieldBeyondRecord;
-        return false;
-      }
-      right = Justify(TrimSideOf(term.rightType), right);
-      break;
-  }
-
-  if (term.leftType != FieldType::kN) {
-    if (ignoreCase) {
-      cp932::UpperInto(left, context.left);
-      cp932::UpperInto(right, context.right);
-      left = context.left;
-      right = context.right;
-    }
-    if (term.op == CompareOp::kContains) {
-      return cp932::FindAligned(left, right) != std::string_view::npos;
-    }
-    return HoldsForOrder(term.op, cp932::Compare(left, right));
-  }
-
-  // Numbers: both values must pass the numeric test unless option N is on;
-  // then each is read as far as it is a number. A quoted right operand was
-  // tested and read when parsed. Option U cannot change a test or a number
-  // (upper-casing leaves digits, signs, blanks and the point alone and turns
-  // "e" into "E", which reads alike), so it is not applied.
-  const bool decided = term.kind == TermKind::kCompareText;
-  double leftNumber = 0.0;
-  double rightNumber = 0.0;
-  if (job.options.Has(Option::kNoNumericCheck)) {
-    leftNumber = numeric::ReadNumber(left);
-    rightNumber = decided ? term.textNumber : numeric::ReadNumber(right);
-  } else {
-    // The left value is tested first, then the right one.
-    if (!numeric::ReadIfNumeric(left, leftNumber)) {
-      context.error = ErrorCode::kNotNumeric;
-      return false;
-    }
-    if (decided) {
-      rightNumber = term.textNumber;
-      if (!term.textIsNumeric) context.error = ErrorCode::kNotNumeric;
-    } else if (!numeric::ReadIfNumeric(right, rightNumber)) {
-      context.error = ErrorCode::kNotNumeric;
-    }
-    if (context.error != ErrorCode::kNone) return false;
-  }
-  return HoldsForNumbers(term.op, leftNumber, rightNumber);
+  if (!ComparisonSides(job, term, record, context, left, right)) return false;
+  if (term.leftType != FieldType::kN) return CompareTexts(term, ignoreCase, left, right, context);
+  return CompareNumbers(job, term, left, right, context);
 }

@@ -28,6 +28,21 @@ Selection SelectRecord(const Job& job, std::string_view record, RecordContext& c
 bool EvaluateCondition(const Job& job, const Condition& condition, std::string_view record,
                        RecordContext& context, int* failedTerm = nullptr);
 
+// DefinitionApplies for a definition with a condition, or while tracing.
+bool EvaluateDefinitionCondition(const Job& job, const Condition& condition, int line,
+                                 std::string_view record, RecordContext& context);
+
+// The "@" condition of the edit definition on parameter-file line `line`:
+// true when it holds (an empty one always does). Notes the first failed
+// term in the context's trace; on an error (20, 26) the record stops at
+// `line` and false is returned.
+inline bool DefinitionApplies(const Job& job, const Condition& condition, int line,
+                              std::string_view record, RecordContext& context) {
+  // Most definitions have no condition: nothing to evaluate or note.
+  if (condition.terms.empty() && context.trace == nullptr) return true;
+  return EvaluateDefinitionCondition(job, condition, line, record, context);
+}
+
 // One term.
 bool EvaluateTerm(const Job& job, const Term& term, std::string_view record,
                   RecordContext& context);

@@ -35,7 +35,7 @@ bool WriteFile(const std::string& path, const std::string& text) {
 }
 
 // The path as a string literal body for #line.
-std::string Quoted(const char* path) {
+std::string LineDirectivePath(const char* path) {
   std::string text;
   for (const char* p = path; *p; ++p) {
     if (*p == '\\' || *p == '"') text += '\\';
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
                  DescribeLiteralError(result).c_str());
     return 1;
   }
-  std::string output = "#line 1 \"" + Quoted(argv[1]) + "\"\n" + converted;
+  std::string output = "#line 1 \"" + LineDirectivePath(argv[1]) + "\"\n" + converted;
   if (!WriteFile(argv[2], output)) {
     std::perror(argv[2]);
     return 1;

@@ -8,82 +8,74 @@ namespace {
 
 #define WB "\x81\x40"
 
-Conversion ConversionOf(std::string_view keyword) {
-  if (keyword == "UPP") return Conversion::kUpper;
-  if (keyword == "LOW") return Conversion::kLower;
-  if (keyword == "NAR") return Conversion::kNarrow;
-  if (keyword == "WID") return Conversion::kWide;
-  return Conversion::kNone;
-}
+using enum Conversion;
 
-// Prepares `value` as an edit keyword and an edit type ("A", or "N" and its
-// format) would.
-std::string Edit(std::string_view keyword, std::string_view editType, int length,
-                 std::string value) {
+// Prepares `value` under `conversion`, as a number written by `format` (the
+// numeric format text, ParseNumFormat's input) when one is given.
+std::string Edit(Conversion conversion, const char* format, int length, std::string value) {
   std::string scratch;
-  numeric::NumFormat format;
-  const bool number = !editType.empty() && editType[0] == 'N';
-  if (number) format = numeric::ParseNumFormat(editType.substr(1));
-  PrepareOutput(ConversionOf(keyword), number ? &format : nullptr, length, value, scratch);
+  numeric::NumFormat parsed;
+  if (format != nullptr) parsed = numeric::ParseNumFormat(format);
+  PrepareOutput(conversion, format != nullptr ? &parsed : nullptr, length, value, scratch);
   return value;
 }
 
 TEST(PrepareOutputTest, CaseConversion) {
   // AbC１Ａ -> abc１ａ
-  EXPECT_EQ(Edit("LOW", "A", 0, "AbC\x82\x50\x82\x60"), "abc\x82\x50\x82\x81");
+  EXPECT_EQ(Edit(kLower, nullptr, 0, "AbC\x82\x50\x82\x60"), "abc\x82\x50\x82\x81");
   // ｶﾅabc -> ｶﾅABC: half-width katakana have no case.
-  EXPECT_EQ(Edit("UPP", "A", 0, "\xB6\xC5" "abc"), "\xB6\xC5" "ABC");
+  EXPECT_EQ(Edit(kUpper, nullptr, 0, "\xB6\xC5" "abc"), "\xB6\xC5" "ABC");
   // Trail bytes that look like letters are not converted: ア (0x83 0x41), 表.
-  EXPECT_EQ(Edit("LOW", "A", 0, "\x83\x41\x95\x5C" "B"), "\x83\x41\x95\x5C" "b");
-  EXPECT_EQ(Edit("UPP", "A", 0, "\x83\x61"), "\x83\x61");  // ャ is not a letter
+  EXPECT_EQ(Edit(kLower, nullptr, 0, "\x83\x41\x95\x5C" "B"), "\x83\x41\x95\x5C" "b");
+  EXPECT_EQ(Edit(kUpper, nullptr, 0, "\x83\x61"), "\x83\x61");  // ャ is not a letter
 }
 
 TEST(PrepareOutputTest, WidthConversion) {
   const std::string wide = "\x82\x81\x82\x82" WB "\x82\x50";  // ａｂ　１
-  EXPECT_EQ(Edit("WID", "A", 0, "ab 1"), wide);
-  EXPECT_EQ(Edit("NAR", "A", 0, wide), "ab 1");
-  EXPECT_EQ(Edit("NAR", "A", 0, "\x8A\xBF\x8E\x9A"), "\x8A\xBF\x8E\x9A");  // 漢字 stays
-  EXPECT_EQ(Edit("NAR", "A", 0, "\x82\x60\x82\x61"), "AB");
-  EXPECT_EQ(Edit("WID", "A", 4, "ab"), "\x82\x81\x82\x82");                // ａｂ fills 4
+  EXPECT_EQ(Edit(kWide, nullptr, 0, "ab 1"), wide);
+  EXPECT_EQ(Edit(kNarrow, nullptr, 0, wide), "ab 1");
+  EXPECT_EQ(Edit(kNarrow, nullptr, 0, "\x8A\xBF\x8E\x9A"), "\x8A\xBF\x8E\x9A");  // 漢字 stays
+  EXPECT_EQ(Edit(kNarrow, nullptr, 0, "\x82\x60\x82\x61"), "AB");
+  EXPECT_EQ(Edit(kWide, nullptr, 4, "ab"), "\x82\x81\x82\x82");                // ａｂ fills 4
 }
 
 TEST(PrepareOutputTest, Padding) {
-  EXPECT_EQ(Edit("EDT", "A", 5, "ab"), "ab   ");
-  EXPECT_EQ(Edit("EDT", "A", 2, "abcd"), "abcd");  // never cut
-  EXPECT_EQ(Edit("WID", "A", 6, "a"), "\x82\x81" WB WB);
-  EXPECT_EQ(Edit("WID", "A", 5, "a"), "\x82\x81" WB WB);  // odd gap: one byte beyond
-  EXPECT_EQ(Edit("WID", "A", 0, "a"), "\x82\x81");
-  for (const char* conv : {"UPP", "LOW", "NAR", "WID", "EDT"}) {
-    EXPECT_EQ(Edit(conv, "A", 0, ""), "") << conv;
+  EXPECT_EQ(Edit(kNone, nullptr, 5, "ab"), "ab   ");
+  EXPECT_EQ(Edit(kNone, nullptr, 2, "abcd"), "abcd");  // never cut
+  EXPECT_EQ(Edit(kWide, nullptr, 6, "a"), "\x82\x81" WB WB);
+  EXPECT_EQ(Edit(kWide, nullptr, 5, "a"), "\x82\x81" WB WB);  // odd gap: one byte beyond
+  EXPECT_EQ(Edit(kWide, nullptr, 0, "a"), "\x82\x81");
+  for (Conversion conversion : {kUpper, kLower, kNarrow, kWide, kNone}) {
+    EXPECT_EQ(Edit(conversion, nullptr, 0, ""), "") << static_cast<int>(conversion);
   }
-  EXPECT_EQ(Edit("UPP", "A", 3, ""), "   ");
-  EXPECT_EQ(Edit("WID", "A", 4, ""), WB WB);
+  EXPECT_EQ(Edit(kUpper, nullptr, 3, ""), "   ");
+  EXPECT_EQ(Edit(kWide, nullptr, 4, ""), WB WB);
 }
 
 TEST(PrepareOutputTest, NumericStepThenConversion) {
-  EXPECT_EQ(Edit("EDT", "N10.2", 10, "1234.5678"), "   1234.57");
-  EXPECT_EQ(Edit("EDT", "N+010.2", 10, "-5"), "-000005.00");
-  EXPECT_EQ(Edit("EDT", "N8.2", 8, " 12.5"), "   12.50");
-  EXPECT_EQ(Edit("EDT", "N3.0", 3, "12345"), "12345");
+  EXPECT_EQ(Edit(kNone, "10.2", 10, "1234.5678"), "   1234.57");
+  EXPECT_EQ(Edit(kNone, "+010.2", 10, "-5"), "-000005.00");
+  EXPECT_EQ(Edit(kNone, "8.2", 8, " 12.5"), "   12.50");
+  EXPECT_EQ(Edit(kNone, "3.0", 3, "12345"), "12345");
   // WID: width 5 from length 10, then every character doubles: " 1235" -> 10 bytes.
-  EXPECT_EQ(Edit("WID", "N5.0", 10, "1234.5678"), WB "\x82\x50\x82\x51\x82\x52\x82\x54");
-  EXPECT_EQ(Edit("WID", "N-4.1", 8, "-2"), "\x81\x7C\x82\x51\x81\x44\x82\x4F");  // －２．０
-  // CSV types: "N" is %f, "N.0" whole numbers, text types untouched.
-  EXPECT_EQ(Edit("EDT", "N", 0, "1234.5678"), "1234.567800");
-  EXPECT_EQ(Edit("EDT", "N", 0, ""), "0.000000");
-  EXPECT_EQ(Edit("EDT", "N", 0, "abc"), "0.000000");
-  EXPECT_EQ(Edit("EDT", "N.0", 0, "42"), "42");
-  EXPECT_EQ(Edit("EDT", "AT", 0, " 12 "), " 12 ");
-  EXPECT_EQ(Edit("EDT", "", 0, "x"), "x");
+  EXPECT_EQ(Edit(kWide, "5.0", 10, "1234.5678"), WB "\x82\x50\x82\x51\x82\x52\x82\x54");
+  EXPECT_EQ(Edit(kWide, "-4.1", 8, "-2"), "\x81\x7C\x82\x51\x81\x44\x82\x4F");  // －２．０
+  // CSV's formats: "" is %f, ".0" whole numbers; no format leaves a text as it is.
+  EXPECT_EQ(Edit(kNone, "", 0, "1234.5678"), "1234.567800");
+  EXPECT_EQ(Edit(kNone, "", 0, ""), "0.000000");
+  EXPECT_EQ(Edit(kNone, "", 0, "abc"), "0.000000");
+  EXPECT_EQ(Edit(kNone, ".0", 0, "42"), "42");
+  EXPECT_EQ(Edit(kNone, nullptr, 0, " 12 "), " 12 ");
+  EXPECT_EQ(Edit(kNone, nullptr, 0, "x"), "x");
 }
 
 TEST(PrepareOutputTest, LoneLeadByteAtTheEnd) {
   // A field cut through a character: the lone lead byte is kept as it is and
   // nothing beyond the value is read or written.
-  EXPECT_EQ(Edit("UPP", "A", 0, "a\x83"), "A\x83");
-  EXPECT_EQ(Edit("LOW", "A", 0, "A\x82"), "a\x82");
-  EXPECT_EQ(Edit("WID", "A", 6, "a\x83"), std::string("\x82\x81\x83", 3) + WB WB);
-  EXPECT_EQ(Edit("NAR", "A", 4, "\x82\x60\x82"), "A\x82  ");
+  EXPECT_EQ(Edit(kUpper, nullptr, 0, "a\x83"), "A\x83");
+  EXPECT_EQ(Edit(kLower, nullptr, 0, "A\x82"), "a\x82");
+  EXPECT_EQ(Edit(kWide, nullptr, 6, "a\x83"), std::string("\x82\x81\x83", 3) + WB WB);
+  EXPECT_EQ(Edit(kNarrow, nullptr, 4, "\x82\x60\x82"), "A\x82  ");
 }
 
 TEST(PrepareOutputTest, SteadyStateDoesNotAllocate) {

@@ -33,14 +33,3 @@ std::string_view Justify(TrimSide side, std::string_view value) {
   }
   return value;
 }
-
-void JustifyInPlace(TrimSide side, std::string& value) {
-  const std::string_view kept = Justify(side, value);
-  if (kept.empty()) {
-    value.clear();
-    return;
-  }
-  const size_t offset = static_cast<size_t>(kept.data() - value.data());
-  value.erase(offset + kept.size());
-  value.erase(0, offset);
-}

@@ -5,12 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 enum class TrimSide : uint8_t { kNone, kLeft, kRight, kBoth };
 
 // The part of `value` that justification keeps.
 std::string_view Justify(TrimSide side, std::string_view value);
-// The same, cutting `value` itself down to that part.
-void JustifyInPlace(TrimSide side, std::string& value);
