@@ -4,7 +4,9 @@
 #include <strings.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -70,91 +72,83 @@ bool ParseEncodingName(const std::string& name, ParamEncoding& encoding) {
   return true;
 }
 
-CommandLine ParseCommandLine(int argc, const char* const* argv) {
-  // The arguments end at argc or at the first null pointer.
-  for (int i = 0; i < argc; ++i) {
-    if (argv[i] == nullptr) {
-      argc = i;
-      break;
-    }
-  }
-  CommandLine line;
+namespace {
+
+// What the options asked for besides the settings in CommandLine.
+struct Requests {
   bool check = false;
   bool help = false;
   bool version = false;
-  // "+": options end at the first other argument, so everything after the
-  // parameter file is left alone; our own messages replace getopt's.
-  optind = 0;
-  opterr = 0;
-  char* const* args = const_cast<char* const*>(argv);
-  for (;;) {
-    const int option = getopt_long(argc, args, "+:hVqi:o:j:", kOptions, nullptr);
-    if (option == -1) break;
-    switch (option) {
-      case 'h': help = true; break;
-      case 'V': version = true; break;
-      case 'q': line.quiet = true; break;
-      case 'i':
-        line.inputGiven = true;
-        line.input = optarg;
-        break;
-      case 'o':
-        line.outputGiven = true;
-        line.output = optarg;
-        break;
-      case kCheckOption: check = true; break;
-      case kProgressOption: line.progress = 1; break;
-      case kNoProgressOption: line.progress = -1; break;
-      case 'j': {
-        int64_t jobs = 0;
-        if (!ParseCount(optarg, jobs) || jobs < 1 || jobs > kMaxJobs) {
-          return UsageError("--jobs needs a number of threads from 1 to 256, not '" +
-                            std::string(optarg) + "'");
-        }
-        line.jobs = static_cast<int>(jobs);
-        break;
+};
+
+std::string Quote(const char* value) { return "'" + std::string(value) + "'"; }
+
+// A number option; the error when `value` is not a number in [least, most].
+std::string ReadNumber(const char* value, int64_t least, int64_t most, const char* need,
+                       int64_t& number) {
+  if (ParseCount(value, number) && number >= least && number <= most) return std::string();
+  return std::string(need) + ", not " + Quote(value);
+}
+
+// Takes one option into `line`; the error for people when its value is wrong.
+std::string ApplyOption(int option, const char* value, CommandLine& line, Requests& requests) {
+  int64_t number = 0;
+  std::string error;
+  switch (option) {
+    case 'h': requests.help = true; break;
+    case 'V': requests.version = true; break;
+    case 'q': line.quiet = true; break;
+    case 'i':
+      line.inputGiven = true;
+      line.input = value;
+      break;
+    case 'o':
+      line.outputGiven = true;
+      line.output = value;
+      break;
+    case kCheckOption: requests.check = true; break;
+    case kProgressOption: line.progress = 1; break;
+    case kNoProgressOption: line.progress = -1; break;
+    case 'j':
+      error = ReadNumber(value, 1, kMaxJobs, "--jobs needs a number of threads from 1 to 256", number);
+      line.jobs = static_cast<int>(number);
+      break;
+    case kBlockSizeOption:
+      error = ReadNumber(value, 1, INT64_MAX, "--block-size needs a number of bytes", number);
+      line.blockSize = static_cast<size_t>(number);
+      break;
+    case kExplainOption:
+      error = ReadNumber(value, 0, INT64_MAX, "--explain needs a number of records", line.explain);
+      break;
+    case kEncodingOption:
+      if (!ParseEncodingName(value, line.encoding)) {
+        error = "--param-encoding must be auto, cp932 or utf-8, not " + Quote(value);
       }
-      case kBlockSizeOption: {
-        int64_t size = 0;
-        if (!ParseCount(optarg, size) || size < 1) {
-          return UsageError("--block-size needs a number of bytes, not '" + std::string(optarg) + "'");
-        }
-        line.blockSize = static_cast<size_t>(size);
-        break;
-      }
-      case kExplainOption:
-        if (!ParseCount(optarg, line.explain)) {
-          return UsageError("--explain needs a number of records, not '" + std::string(optarg) + "'");
-        }
-        break;
-      case kEncodingOption:
-        if (!ParseEncodingName(optarg, line.encoding)) {
-          return UsageError("--param-encoding must be auto, cp932 or utf-8, not '" +
-                            std::string(optarg) + "'");
-        }
-        line.encodingGiven = true;
-        break;
-      case ':':
-        return UsageError("option '" + std::string(argv[optind - 1]) + "' needs a value");
-      default: {
-        // A short option is named by optopt; a long one is the argument just read.
-        const std::string name = optopt > 0 && optopt < 256
-                                     ? std::string("-") + static_cast<char>(optopt)
-                                     : std::string(argv[optind - 1]);
-        return UsageError("unknown option '" + name + "'");
-      }
-    }
+      line.encodingGiven = true;
+      break;
   }
-  if (help) {
+  return error;
+}
+
+// True when any option that only a run or a check takes was given.
+bool RunOptionsGiven(const CommandLine& line) {
+  return line.explain > 0 || line.encodingGiven || line.quiet || line.inputGiven ||
+         line.outputGiven || line.jobs > 0 || line.blockSize > 0 || line.progress != 0;
+}
+
+// What to do, once the options are read; `first` is the first argument
+// after them.
+CommandLine ChooseAction(CommandLine line, const Requests& requests, int argc,
+                         const char* const* argv, int first) {
+  if (requests.help) {
     line.action = Action::kUsage;
     return line;
   }
-  if (version) {
+  if (requests.version) {
     line.action = Action::kVersion;
     return line;
   }
-  const int first = optind;
-  if (check) {
+  if (requests.check) {
     if (line.explain > 0) return UsageError("--check and --explain cannot be used together");
     if (first >= argc) return UsageError("--check needs at least one parameter file");
     line.action = Action::kCheck;
@@ -162,10 +156,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     return line;
   }
   if (first >= argc) {
-    if (line.explain > 0 || line.encodingGiven || line.quiet || line.inputGiven ||
-        line.outputGiven || line.jobs > 0 || line.blockSize > 0 || line.progress != 0) {
-      return UsageError("a parameter file is needed");
-    }
+    if (RunOptionsGiven(line)) return UsageError("a parameter file is needed");
     line.action = Action::kHelpText;
     return line;
   }
@@ -176,4 +167,42 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   }
   for (int i = first + 1; i < argc; ++i) line.ignored.emplace_back(argv[i]);
   return line;
+}
+
+// The option getopt could not take: one without its value, or unknown.
+CommandLine OptionError(int option, const char* const* argv) {
+  if (option == ':') {
+    return UsageError("option '" + std::string(argv[optind - 1]) + "' needs a value");
+  }
+  // A short option is named by optopt; a long one is the argument just read.
+  const std::string name = optopt > 0 && optopt < 256 ? std::string("-") + static_cast<char>(optopt)
+                                                      : std::string(argv[optind - 1]);
+  return UsageError("unknown option '" + name + "'");
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+  // The arguments end at argc or at the first null pointer.
+  for (int i = 0; i < argc; ++i) {
+    if (argv[i] == nullptr) {
+      argc = i;
+      break;
+    }
+  }
+  CommandLine line;
+  Requests requests;
+  // "+": options end at the first other argument, so everything after the
+  // parameter file is left alone; our own messages replace getopt's.
+  optind = 0;
+  opterr = 0;
+  char* const* args = const_cast<char* const*>(argv);
+  for (;;) {
+    const int option = getopt_long(argc, args, "+:hVqi:o:j:", kOptions, nullptr);
+    if (option == -1) break;
+    if (option == ':' || option == '?') return OptionError(option, argv);
+    const std::string error = ApplyOption(option, optarg, line, requests);
+    if (!error.empty()) return UsageError(error);
+  }
+  return ChooseAction(std::move(line), requests, argc, argv, optind);
 }

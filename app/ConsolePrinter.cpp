@@ -27,7 +27,6 @@ __attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...
   return text;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Signal names for the stop line; the number for any other.
 std::string SignalName(int signal) {
@@ -237,7 +236,7 @@ std::string DescribeFailure(const RunFailure& failure) {
     text += english;
   } else {
     text += what.action;
-    if (!what.path.empty()) text += " " + Quoted(ShowName(what.path));
+    if (!what.path.empty()) text += " " + InQuotes(ShowName(what.path));
     if (failure.code == ErrorCode::kParameterFileOpen && failure.line > 0) {
       text += Format(" after line %d", failure.line);
     }
@@ -255,7 +254,7 @@ std::string DescribeStop(const RunStop& stop) {
   std::string text = "rux: stopped by " + SignalName(stop.signal);
   if (stop.fileName.empty()) return text + " before the first input file\n";
   return text + Format(" after record %" PRId64 " of ", stop.records) +
-         Quoted(ShowName(stop.fileName)) + "; the records up to it are written whole\n";
+         InQuotes(ShowName(stop.fileName)) + "; the records up to it are written whole\n";
 }
 
 std::string DescribeRecord(const RecordExplanation& explanation) {

@@ -14,32 +14,31 @@ bool NamesDriveOrShare(std::string_view path) {
   return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
 }
 
-std::string Quoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
 
 void CheckPaths(Platform& platform, const Job& job, std::vector<CheckWarning>& warnings) {
   if (!job.inputPattern.empty() && !job.standardInput) {
     const std::string_view folder = FolderOf(job.inputPattern);
     if (NamesDriveOrShare(job.inputPattern)) {
-      warnings.push_back({job.inputLine, "INP " + Quoted(job.inputPattern) +
+      warnings.push_back({job.inputLine, "INP " + InQuotes(job.inputPattern) +
                                              " has a drive letter or network share, which "
                                              "this system reads as a folder name"});
     }
     if (!folder.empty() && !platform.IsDirectory(std::string(folder))) {
-      warnings.push_back({job.inputLine, "the INP folder " + Quoted(folder) + " does not exist"});
+      warnings.push_back({job.inputLine, "the INP folder " + InQuotes(folder) + " does not exist"});
     } else if (platform.FindFiles(job.inputPattern).empty()) {
-      warnings.push_back({job.inputLine, "no file matches INP " + Quoted(job.inputPattern)});
+      warnings.push_back({job.inputLine, "no file matches INP " + InQuotes(job.inputPattern)});
     }
   }
   if (!job.outputPath.empty() && !job.standardOutput) {
     if (NamesDriveOrShare(job.outputPath)) {
-      warnings.push_back({job.outputLine, "OUT " + Quoted(job.outputPath) +
+      warnings.push_back({job.outputLine, "OUT " + InQuotes(job.outputPath) +
                                               " has a drive letter or network share, which "
                                               "this system reads as a folder name"});
     }
     // Folder mode names the folder itself; file mode the folder of the file.
     const std::string_view folder = FolderOf(job.outputPath);
     if (!folder.empty() && !platform.IsDirectory(std::string(folder))) {
-      warnings.push_back({job.outputLine, "the output folder " + Quoted(folder) + " does not exist"});
+      warnings.push_back({job.outputLine, "the output folder " + InQuotes(folder) + " does not exist"});
     }
   }
 }

@@ -16,9 +16,7 @@ bool WritePieces(char* bytes, size_t size, TextWriter& writer, RecordContext& co
   while (pieces.ReadPiece(piece)) {
     ++context.inCount;
     ++context.outCount;
-    bool written = writer.Write(piece);
-    if (written && (piece.empty() || piece.back() != '\n')) written = writer.Write("\n");
-    if (!written) return false;
+    if (!WriteCopiedPiece(piece, writer)) return false;
   }
   return true;
 }

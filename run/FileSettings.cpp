@@ -1,23 +1,12 @@
 #include "run/FileSettings.h"
 
-#include "platform/Cp932.h"
+#include "platform/PathName.h"
+#include "platform/Wildcard.h"
 
-std::string_view FolderOf(std::string_view path) {
-  size_t nameStart = 0;
-  for (size_t i = 0; i < path.size(); i += cp932::CharLen(path, i)) {
-    if (cp932::CharLen(path, i) == 1 && (path[i] == '/' || path[i] == '\\')) nameStart = i + 1;
-  }
-  return path.substr(0, nameStart);
-}
-
-bool HasWildcards(std::string_view pattern) {
-  const std::string_view name = pattern.substr(FolderOf(pattern).size());
-  return cp932::FindChar(name, '*') != std::string_view::npos ||
-         cp932::FindChar(name, '?') != std::string_view::npos;
-}
+std::string_view FolderOf(std::string_view path) { return path.substr(0, NameStart(path)); }
 
 bool NamesSameFile(const Job& job, Platform& platform) {
-  if (job.folderMode || job.standardInput || job.standardOutput || HasWildcards(job.inputPattern)) {
+  if (job.folderMode || job.standardInput || job.standardOutput || IsWildcardPattern(job.inputPattern)) {
     return false;
   }
   FileId inputId;

@@ -13,10 +13,6 @@
 // separator included; empty when there is none.
 std::string_view FolderOf(std::string_view path);
 
-// True when the last component holds "*" or "?" ("?" in a folder name is a
-// letter).
-bool HasWildcards(std::string_view pattern);
-
 // True when INP names one file (no wildcards) and OUT, in file mode, names
 // that same existing file by another spelling ("./a.txt", ".\a.txt", a
 // symbolic link, "sub/../a.txt"). Opening the output empties it, so a run

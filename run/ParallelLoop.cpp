@@ -47,7 +47,7 @@ class Pipeline {
            const ParallelOptions& options)
       : job_(job), platform_(platform), fileName_(fileName),
         countRecords_(UsesConstant(job, Constant::kInLine)),
-        direct_(job.type == ProcessingType::kCopy && job.selection.empty()),
+        direct_(CopiesPiecesAsRead(job)),
         partBytes_(std::max<size_t>(options.partBytes, 1)),
         partRecords_(std::max<size_t>(options.partRecords, 1)),
         stopSignal_(platform.StopSignal()),
@@ -187,8 +187,7 @@ class Pipeline {
     if (direct_) {
       ++context.inCount;
       ++context.outCount;
-      context.out.append(piece);
-      if (piece.empty() || piece.back() != '\n') context.out.push_back('\n');
+      context.out.append(piece).append(MissingLineFeed(piece));
       return;
     }
     std::string_view record = piece;

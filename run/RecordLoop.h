@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "job/Job.h"
 #include "platform/TextIo.h"
@@ -14,6 +15,16 @@ enum class LoopEnd : uint8_t {
   kDone,     // at the end of the input, or at the first error (left in the context)
   kStopped,  // a stop signal: every record before it is converted and handed on whole
 };
+
+// COPY without conditions: nothing looks at a record, so each piece goes to
+// the output as it was read, its line feed (or one added, after the last
+// line or a cut long line) ending the line.
+bool CopiesPiecesAsRead(const Job& job);
+inline std::string_view MissingLineFeed(std::string_view piece) {
+  return !piece.empty() && piece.back() == '\n' ? std::string_view() : std::string_view("\n");
+}
+// Writes one such piece; false when the writer fails.
+bool WriteCopiedPiece(std::string_view piece, TextWriter& writer);
 
 // Processes every record `reader` yields until the end, the first error,
 // which it leaves in the context (a record error, 91 when the writer fails,

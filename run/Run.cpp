@@ -18,13 +18,6 @@
 
 namespace {
 
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  cp932::UpperInPlace(upper);
-  return upper;
-}
-
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 constexpr std::string_view kOwnOutput = "the input file is this run's own output";
 
@@ -150,7 +143,7 @@ class Outputs {
     const auto input = read_.inputs.find(id);
     if (input == read_.inputs.end()) return ErrorCode::kNone;
     if (job_.folderMode) {
-      failure.detail = "the output would be another input file of this run, " + Quoted(input->second);
+      failure.detail = "the output would be another input file of this run, " + InQuotes(input->second);
       return ErrorCode::kOutputOpen;
     }
     failure = FailureDetail{"cannot open input", input->second, "", std::string(kOwnOutput)};
@@ -368,8 +361,8 @@ class ConversionRun {
   // lines in output form as they are.
   bool CopiesAsIs(const File& input) const {
     constexpr int64_t kWorthACopy = int64_t{1} << 20;
-    return job_.type == ProcessingType::kCopy && job_.selection.empty() &&
-           observer_.RecordsToExplain() == 0 && input.Size() >= kWorthACopy;
+    return CopiesPiecesAsRead(job_) && observer_.RecordsToExplain() == 0 &&
+           input.Size() >= kWorthACopy;
   }
 
   // An input file as the parameter file would name it: the INP folder as
@@ -388,7 +381,7 @@ class ConversionRun {
     if (stage == FailureStage::kInput) {
       // Every 92 names the pattern, upper-cased, with the count 0.
       const bool inputOpen = context_.error == ErrorCode::kInputOpen;
-      failure.fileName = inputOpen ? Upper(job_.inputPattern) : currentName_;
+      failure.fileName = inputOpen ? cp932::Upper(job_.inputPattern) : currentName_;
       failure.records = inputOpen ? 0 : context_.inCount;
       failure.statementLine = context_.errorLine;
       failure.statement.assign(StatementAt(job_, context_.errorLine));
