@@ -15,7 +15,7 @@
 #              path as $1), for what arguments cannot say: closed descriptors,
 #              pipes, limits. Exit status 77 skips the case (reported SKIP).
 #   stdout     the exact standard output bytes (empty when absent)
-#   stderr     optional: the exact standard error bytes (else not compared)
+#   stderr     optional: the exact standard error bytes (absent: it must be empty)
 #   status     the exit status (0 when absent)
 #   expected/  files that must exist afterwards in the work folder, byte for byte
 #
@@ -110,7 +110,10 @@ for dir in "$cases"/*/; do
         problems+=("$(show_bytes stderr "$dir/stderr" "$scratch/stderr")")
       fi
     elif [ -s "$scratch/stderr" ]; then
-      problems+=("(stderr: $(head -c 500 "$scratch/stderr"))")
+      # A case without a stderr file expects none: an unexpected warning or
+      # diagnostic is a change of behaviour too.
+      ok=0
+      problems+=("unexpected standard error: $(head -c 500 "$scratch/stderr")")
     fi
 
     if [ -d "$dir/expected" ]; then
