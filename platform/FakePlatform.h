@@ -22,7 +22,11 @@ class FakePlatform : public Platform {
   // through the same failure controls as files.
   std::unique_ptr<File> OpenStandardInput() override;
   std::unique_ptr<File> OpenStandardOutput() override;
-  bool IsDirectory(const std::string& path) override { return directories_.count(path) > 0; }
+  // "in/" is the folder "in", as on a real file system.
+  bool IsDirectory(const std::string& path) override {
+    const bool slash = !path.empty() && (path.back() == '/' || path.back() == '\\');
+    return directories_.count(slash ? path.substr(0, path.size() - 1) : path) > 0;
+  }
   bool IsTerminal(Stream stream) override { return terminals[static_cast<int>(stream)]; }
   bool GetEnvironment(const char* name, std::string& value) override;
   bool GetFileId(const std::string& path, FileId& id) override;
