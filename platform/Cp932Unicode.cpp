@@ -1,0 +1,459 @@
+// UTF-8 <-> code page 932 conversion. Two paths give the same bytes:
+//
+// - the block path takes kBlock input bytes at a time: the byte classes of the block, as
+//   bit masks from platform/Cp932UnicodeSimd.h, show where its characters start and
+//   whether they are well formed; a block of ASCII is copied whole, any other block is
+//   converted character by character from those start positions, with no branch that
+//   depends on the text (a plain character-stepping loop waits at each step for the
+//   length of the character before, and mispredicts on every change of script);
+// - the scalar path takes one character at a time. It handles everything the block path
+//   leaves to it: malformed UTF-8, lead bytes it does not classify (four-byte sequences,
+//   0xE0, 0xED), characters without a code page 932 form, a lone lead byte at the end.
+//
+// Where code page 932 characters start in a block: a byte outside the lead-byte ranges
+// always ends a character, so a run of lead-range bytes starts at a character boundary
+// and pairs up from there. A lead-range byte therefore starts a pair when its distance
+// from the start of its run is even; the byte after it is the pair's second byte.
+#include "platform/Cp932Unicode.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/Cp932.h"
+#include "platform/Cp932UnicodeSimd.h"
+#include "platform/Cp932UnicodeTables.h"
+#include "platform/Utf8.h"
+
+namespace cp932 {
+
+namespace {
+
+namespace tb = tables;
+
+constexpr int LeadIndex(unsigned lead) { return lead <= 0x9F ? int(lead) - 0x81 : int(lead) - 0xE0 + 31; }
+constexpr unsigned LeadOf(int index) { return index < 31 ? 0x81u + index : 0xE0u + (index - 31); }
+// cp932::IsLeadByte, usable in the compile-time table builders.
+constexpr bool IsLead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// ------------------------------------------------------------------ UTF-8 -> code page 932
+
+// An encode entry holds a character's code page 932 bytes in memory order, so that one
+// two-byte store writes them. The second byte of a single-byte character is 0 (a real
+// second byte never is), which gives the length without a branch.
+constexpr uint16_t kNoForm = 0xFFFF;
+constexpr bool kLittle = std::endian::native == std::endian::little;
+constexpr uint16_t kSecondByte = kLittle ? 0xFF00 : 0x00FF;
+
+constexpr uint16_t EntryOf(unsigned code) {
+  const unsigned first = code > 0xFF ? code >> 8 : code;
+  const unsigned second = code > 0xFF ? code & 0xFF : 0;
+  return static_cast<uint16_t>(kLittle ? first | second << 8 : first << 8 | second);
+}
+
+constexpr bool IsNonCanonical(unsigned code) {
+  return std::binary_search(std::begin(tb::kNonCanonical), std::end(tb::kNonCanonical), code);
+}
+
+// Indexed by a Unicode value of the Basic Multilingual Plane (every character with a
+// code page 932 form is there).
+using EncodeTable = std::array<uint16_t, 0x10000>;
+
+constexpr EncodeTable BuildEncodeTable() {
+  EncodeTable t{};
+  t.fill(kNoForm);
+  for (unsigned b = 0; b < 256; ++b)
+    if (tb::kSingleByte[b] != tb::kNone) t[tb::kSingleByte[b]] = EntryOf(b);
+  for (int l = 0; l < tb::kLeads; ++l) {
+    for (int k = 0; k < tb::kTrails; ++k) {
+      const char16_t u = tb::kDoubleByte[l][k];
+      const unsigned code = LeadOf(l) << 8 | (0x40u + k);
+      if (u != 0 && !IsNonCanonical(code)) t[u] = EntryOf(code);
+    }
+  }
+  for (const tb::OneWay& w : tb::kOneWay) t[w.codePoint] = EntryOf(w.code);
+  return t;
+}
+
+constexpr EncodeTable kEncode = BuildEncodeTable();
+
+inline uint16_t EncodeEntry(char32_t u) { return u <= 0xFFFF ? kEncode[u] : kNoForm; }
+
+inline char* PutEntry(char* out, uint16_t e) {
+  std::memcpy(out, &e, 2);
+  return out + 1 + ((e & kSecondByte) != 0);
+}
+
+bool IsDropped(char32_t u) {
+  for (const tb::Range& r : tb::kDropped)
+    if (u >= r.first && u <= r.last) return true;
+  return false;
+}
+
+// Display width of a character without a code page 932 form: 0, 1 or 2 columns.
+int Width(char32_t u) {
+  const tb::WidthRange* end = std::end(tb::kWidths);
+  const tb::WidthRange* r = std::upper_bound(std::begin(tb::kWidths), end, u,
+                                             [](char32_t v, const tb::WidthRange& w) { return v < w.first; });
+  if (r == std::begin(tb::kWidths)) return 1;
+  --r;
+  return u <= r->last ? r->width : 1;
+}
+
+constexpr char kGeta[2] = {static_cast<char>(0x81), static_cast<char>(0xAC)};  // 〓
+
+// One conversion from UTF-8: the input, where the output goes, and the result so far.
+struct FromUtf8Run {
+  std::string_view in;
+  char* begin;
+  char* out;
+  Unmappable policy;
+  FromUtf8Result result;
+};
+
+// A problem at in[i]: with kStop, records it and returns false; with kReplace, writes
+// the stand-in, counts it and returns true.
+bool Problem(FromUtf8Run& run, size_t i, Utf8Problem problem, char32_t codePoint) {
+  if (run.policy == Unmappable::kStop) {
+    FromUtf8Result& r = run.result;
+    r.problem = problem;
+    r.offset = i;
+    r.column = static_cast<size_t>(run.out - run.begin) + 1;
+    if (problem == Utf8Problem::kMalformed) r.byte = static_cast<unsigned char>(run.in[i]);
+    else r.codePoint = codePoint;
+    return false;
+  }
+  ++run.result.replaced;
+  const int width = problem == Utf8Problem::kMalformed ? 1 : Width(codePoint);
+  if (width == 2) {
+    std::memcpy(run.out, kGeta, 2);
+    run.out += 2;
+  } else if (width == 1) {
+    *run.out++ = '?';
+  }
+  return true;
+}
+
+constexpr size_t kStopped = static_cast<size_t>(-1);
+
+// Converts the character at in[i]; returns the index after it (after the one malformed
+// byte, when it is one and is replaced), or kStopped.
+size_t ScalarFromUtf8(FromUtf8Run& run, size_t i) {
+  const unsigned char b = static_cast<unsigned char>(run.in[i]);
+  if (b < 0x80) {
+    *run.out++ = static_cast<char>(b);
+    return i + 1;
+  }
+  char32_t u = 0;
+  const size_t len = utf8::DecodeChar(run.in, i, u);
+  if (len == 0) return Problem(run, i, Utf8Problem::kMalformed, 0) ? i + 1 : kStopped;
+  const uint16_t e = EncodeEntry(u);
+  if (e != kNoForm) {
+    run.out = PutEntry(run.out, e);
+    return i + len;
+  }
+  if (IsDropped(u)) return i + len;
+  return Problem(run, i, Utf8Problem::kNoCp932Form, u) ? i + len : kStopped;
+}
+
+// The character at q, of one, two or three bytes, decoded without a branch.
+inline char32_t DecodeAt(const unsigned char* q) {
+  const unsigned b0 = q[0], b1 = q[1] & 0x3Fu, b2 = q[2] & 0x3Fu;
+  const unsigned two = ((b0 & 0x1Fu) << 6) | b1;
+  const unsigned three = ((b0 & 0x0Fu) << 12) | (b1 << 6) | b2;
+  return b0 < 0x80 ? b0 : b0 < 0xE0 ? two : three;
+}
+
+// What a block step did: `consumed` input bytes converted, or (consumed == 0) how many
+// bytes the scalar path is to take instead.
+struct BlockStep {
+  size_t consumed;
+  size_t scalarBytes;
+};
+
+// Where the characters of a UTF-8 block start, up to the first byte the block path does
+// not accept and without a character cut by it or by the end of the block.
+uint32_t Utf8Starts(const simd::Utf8Classes& c, uint32_t avail, uint32_t& limit) {
+  const uint32_t expected = (c.lead2 << 1) | (c.lead3 << 1) | (c.lead3 << 2);
+  const uint32_t known = c.ascii | c.cont | c.lead2 | c.lead3;
+  const uint32_t bad = (~known | (c.cont ^ expected)) & 0xFFFFu;
+  limit = static_cast<uint32_t>(std::countr_zero(bad | (1u << avail)));
+  uint32_t starts = (c.ascii | c.lead2 | c.lead3) & ((1u << limit) - 1);
+  if (starts != 0) {
+    const int last = 31 - std::countl_zero(starts);
+    const uint32_t len = 1 + ((c.lead2 | c.lead3) >> last & 1) + (c.lead3 >> last & 1);
+    if (last + len > limit) {
+      limit = static_cast<uint32_t>(last);
+      starts &= ~(1u << last);
+    }
+  }
+  return starts;
+}
+
+// Converts the whole characters at the start of the block at p (`avail` bytes of text,
+// two more readable) that the block path accepts.
+BlockStep FromUtf8Block(const unsigned char* p, uint32_t avail, char*& out) {
+  const simd::Utf8Classes c = simd::ClassifyUtf8(p);
+  simd::CopyBlock(p, out);
+  const uint32_t all = (1u << avail) - 1;
+  if ((c.ascii & all) == all) {
+    out += avail;
+    return {avail, 0};
+  }
+  uint32_t limit = 0;
+  uint32_t starts = Utf8Starts(c, avail, limit);
+  if (limit == 0) return {0, 1};
+  const uint32_t prefix = static_cast<uint32_t>(std::countr_zero(~c.ascii));  // ASCII, copied above
+  starts &= ~((1u << prefix) - 1);
+  char* o = out + std::min(prefix, limit);
+  bool noForm = false;
+  while (starts != 0) {
+    const int k = std::countr_zero(starts);
+    starts &= starts - 1;
+    const uint16_t e = kEncode[DecodeAt(p + k)];
+    noForm |= e == kNoForm;
+    o = PutEntry(o, e);
+  }
+  if (noForm) return {0, limit};
+  out = o;
+  return {limit, 0};
+}
+
+// The block at in[i], read in place or, near the end, from a copy with zeros after it
+// (a zero is ASCII, so a sequence cut by the end of the text stays cut).
+template <typename Step>
+auto AtBlock(std::string_view in, size_t i, Step step) {
+  const auto* p = reinterpret_cast<const unsigned char*>(in.data()) + i;
+  const size_t left = in.size() - i;
+  if (left >= simd::kBlock + 2) return step(p, static_cast<uint32_t>(simd::kBlock));
+  alignas(16) unsigned char padded[2 * simd::kBlock] = {};
+  const size_t avail = std::min(left, simd::kBlock);
+  std::memcpy(padded, p, avail);
+  return step(padded, static_cast<uint32_t>(avail));
+}
+
+FromUtf8Result Finish(FromUtf8Run& run) {
+  run.result.written = static_cast<size_t>(run.out - run.begin);
+  return run.result;
+}
+
+// ------------------------------------------------------------------ code page 932 -> UTF-8
+
+// A decode entry: up to three UTF-8 bytes, then their count (bits 0-1) and the number of
+// input bytes written as blanks (bits 2-3). All four bytes are stored at once.
+struct DecodeEntry {
+  unsigned char bytes[3];
+  unsigned char info;
+};
+
+constexpr int kSingleRow = tb::kLeads;  // the row of single bytes, indexed by the byte
+
+struct DecodeTable {
+  std::array<std::array<DecodeEntry, 256>, tb::kLeads + 1> entry{};
+  std::array<uint8_t, 256> row{};  // a lead byte's row, kSingleRow for every other byte
+};
+
+constexpr DecodeEntry Utf8Entry(char32_t u) {
+  if (u < 0x80) return {{static_cast<unsigned char>(u), 0, 0}, 1};
+  if (u < 0x800)
+    return {{static_cast<unsigned char>(0xC0 | u >> 6), static_cast<unsigned char>(0x80 | (u & 0x3F)), 0}, 2};
+  return {{static_cast<unsigned char>(0xE0 | u >> 12), static_cast<unsigned char>(0x80 | (u >> 6 & 0x3F)),
+           static_cast<unsigned char>(0x80 | (u & 0x3F))},
+          3};
+}
+
+constexpr unsigned char kOneBlank = 1 | 1 << 2;
+constexpr unsigned char kTwoBlanks = 2 | 2 << 2;
+
+constexpr DecodeEntry SingleEntry(unsigned b) {
+  const char16_t u = tb::kSingleByte[b];
+  return u == tb::kNone ? DecodeEntry{{' ', 0, 0}, kOneBlank} : Utf8Entry(u);
+}
+
+constexpr DecodeEntry PairEntry(int lead, unsigned second) {
+  if (second < 0x40 || second == 0x7F || second > 0xFC) {
+    // Not a second byte: the lead byte is a blank and this byte a character of its own.
+    const DecodeEntry alone = SingleEntry(second);
+    return {{' ', alone.bytes[0], 0}, static_cast<unsigned char>(2 | ((1 + (alone.info >> 2)) << 2))};
+  }
+  const char16_t u = tb::kDoubleByte[lead][second - 0x40];
+  return u == 0 ? DecodeEntry{{' ', ' ', 0}, kTwoBlanks} : Utf8Entry(u);
+}
+
+constexpr DecodeTable BuildDecodeTable() {
+  DecodeTable t{};
+  for (unsigned b = 0; b < 256; ++b) {
+    t.entry[kSingleRow][b] = SingleEntry(b);
+    t.row[b] = static_cast<uint8_t>(IsLead(b) ? LeadIndex(b) : kSingleRow);
+  }
+  for (int l = 0; l < tb::kLeads; ++l)
+    for (unsigned s = 0; s < 256; ++s) t.entry[l][s] = PairEntry(l, s);
+  return t;
+}
+
+constexpr DecodeTable kDecode = BuildDecodeTable();
+
+inline char* PutDecoded(char* out, const DecodeEntry& e, size_t& blanks) {
+  std::memcpy(out, &e, 4);
+  blanks += e.info >> 2;
+  return out + (e.info & 3);
+}
+
+// Converts the character at in[i]; returns the index after it.
+inline size_t ScalarToUtf8(const unsigned char* in, size_t size, size_t i, char*& out, size_t& blanks) {
+  const unsigned b = in[i];
+  const unsigned row = kDecode.row[b];
+  const bool pair = row != kSingleRow && i + 1 < size;
+  out = PutDecoded(out, kDecode.entry[pair ? row : kSingleRow][pair ? in[i + 1] : b], blanks);
+  return i + 1 + pair;
+}
+
+// Pair starts of a block from its lead-byte mask, the block starting a character.
+inline uint32_t PairStarts(uint32_t leads) {
+  constexpr uint32_t kEven = 0x55555555u, kOdd = ~kEven;
+  const uint32_t runStarts = leads & ~(leads << 1);
+  // Adding a run's first bit clears the run: what the sum clears are the runs that start even.
+  const uint32_t evenRuns = leads & ~(leads + (runStarts & kEven));
+  const uint32_t oddRuns = leads & ~evenRuns;
+  return (evenRuns & kEven) | (oddRuns & kOdd);
+}
+
+// Converts the whole characters at the start of the block at p (`avail` bytes of text,
+// one more readable); returns the bytes consumed (0: a lone lead byte, for the scalar path).
+size_t ToUtf8Block(const unsigned char* p, uint32_t avail, char*& out, size_t& blanks) {
+  const uint32_t all = (1u << avail) - 1;
+  const uint32_t high = simd::HighMask(p) & all;
+  simd::CopyBlock(p, out);
+  if (high == 0) {
+    out += avail;
+    return avail;
+  }
+  const uint32_t pairs = PairStarts(simd::Cp932LeadMask(p) & all);
+  const uint32_t limit = (pairs >> (avail - 1) & 1) ? avail - 1 : avail;  // a pair cut by the end
+  const uint32_t prefix = static_cast<uint32_t>(std::countr_zero(high));  // ASCII, copied above
+  uint32_t starts = ~(pairs << 1) & ((1u << limit) - 1) & ~((1u << prefix) - 1);
+  char* o = out + prefix;
+  while (starts != 0) {
+    const int k = std::countr_zero(starts);
+    starts &= starts - 1;
+    const unsigned row = kDecode.row[p[k]];
+    const unsigned col = row == kSingleRow ? p[k] : p[k + 1];
+    o = PutDecoded(o, kDecode.entry[row][col], blanks);
+  }
+  out = o;
+  return limit;
+}
+
+// ------------------------------------------------------------------ canonical form
+
+// Rewrites the pair at `pair` into its canonical code; returns whether it changed.
+bool CanonicalPair(char* pair) {
+  const unsigned lead = static_cast<unsigned char>(pair[0]);
+  const unsigned second = static_cast<unsigned char>(pair[1]);
+  if (second < 0x40 || second > 0xFC) return false;
+  const char16_t u = tb::kDoubleByte[LeadIndex(lead)][second - 0x40];
+  if (u == 0) return false;
+  const uint16_t e = kEncode[u];
+  if ((e & kSecondByte) == 0) return false;  // never: every duplicate's canonical code is a pair
+  char code[2];
+  std::memcpy(code, &e, 2);
+  if (code[0] == pair[0] && code[1] == pair[1]) return false;
+  pair[0] = code[0];
+  pair[1] = code[1];
+  return true;
+}
+
+// Lead bytes of the codes that have a canonical twin (tools/gen_cp932_unicode.py lists them).
+inline bool HasTwins(unsigned char lead) { return lead == 0x87 || lead == 0xED || lead == 0xEE || lead == 0xFA; }
+
+}  // namespace
+
+// ------------------------------------------------------------------ public
+
+FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
+  FromUtf8Run run{utf8, out, out, policy, {}};
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const BlockStep step =
+        AtBlock(utf8, i, [&run](const unsigned char* p, uint32_t avail) { return FromUtf8Block(p, avail, run.out); });
+    if (step.consumed != 0) {
+      i += step.consumed;
+      continue;
+    }
+    const size_t until = i + step.scalarBytes;
+    while (i < until) {
+      i = ScalarFromUtf8(run, i);
+      if (i == kStopped) return Finish(run);
+    }
+  }
+  return Finish(run);
+}
+
+FromUtf8Result AppendFromUtf8(std::string_view utf8, std::string& out, Unmappable policy) {
+  const size_t old = out.size();
+  out.resize(old + MaxCp932Size(utf8.size()));
+  const FromUtf8Result r = FromUtf8(utf8, out.data() + old, policy);
+  out.resize(old + r.written);
+  return r;
+}
+
+ToUtf8Result ToUtf8(std::string_view cp932, char* out) {
+  const auto* in = reinterpret_cast<const unsigned char*>(cp932.data());
+  char* o = out;
+  size_t blanks = 0;
+  size_t i = 0;
+  while (i < cp932.size()) {
+    const size_t consumed =
+        AtBlock(cp932, i, [&](const unsigned char* p, uint32_t avail) { return ToUtf8Block(p, avail, o, blanks); });
+    i = consumed != 0 ? i + consumed : ScalarToUtf8(in, cp932.size(), i, o, blanks);
+  }
+  return {static_cast<size_t>(o - out), blanks};
+}
+
+size_t AppendToUtf8(std::string_view cp932, std::string& out) {
+  const size_t old = out.size();
+  out.resize(old + MaxUtf8Size(cp932.size()));
+  const ToUtf8Result r = ToUtf8(cp932, out.data() + old);
+  out.resize(old + r.written);
+  return r.blanks;
+}
+
+size_t Canonicalize(char* text, size_t size) {
+  size_t changed = 0;
+  size_t i = 0;
+  while (i < size) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    if (!IsLeadByte(b) || i + 1 == size) {
+      ++i;
+      continue;
+    }
+    if (HasTwins(b)) changed += CanonicalPair(text + i);
+    i += 2;
+  }
+  return changed;
+}
+
+namespace scalar {
+
+FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
+  FromUtf8Run run{utf8, out, out, policy, {}};
+  for (size_t i = 0; i < utf8.size();) {
+    i = ScalarFromUtf8(run, i);
+    if (i == kStopped) break;
+  }
+  return Finish(run);
+}
+
+ToUtf8Result ToUtf8(std::string_view cp932, char* out) {
+  const auto* in = reinterpret_cast<const unsigned char*>(cp932.data());
+  char* o = out;
+  size_t blanks = 0;
+  for (size_t i = 0; i < cp932.size();) i = ScalarToUtf8(in, cp932.size(), i, o, blanks);
+  return {static_cast<size_t>(o - out), blanks};
+}
+
+}  // namespace scalar
+
+}  // namespace cp932
