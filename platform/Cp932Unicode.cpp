@@ -192,6 +192,30 @@ uint32_t Utf8Starts(const simd::Utf8Classes& c, uint32_t avail, uint32_t& limit)
   return starts;
 }
 
+// The code point of the three-byte sequence at q, from one big-endian word.
+inline char32_t ThreeByteAt(const unsigned char* q) {
+  const uint32_t w = uint32_t{q[0]} << 24 | uint32_t{q[1]} << 16 | uint32_t{q[2]} << 8 | q[3];
+  return (w >> 12 & 0xF000u) | (w >> 10 & 0x0FC0u) | (w >> 8 & 0x3Fu);
+}
+
+// Japanese text is mostly runs of three-byte characters: a block that starts with five
+// of them is converted without looking for where characters start.
+constexpr uint32_t kFiveLeads = 0x1249;   // bytes 0, 3, 6, 9, 12
+constexpr uint32_t kFiveConts = 0x6DB6;   // the two bytes after each
+
+BlockStep FiveThreeByte(const unsigned char* p, char*& out) {
+  char* o = out;
+  bool noForm = false;
+  for (int k = 0; k < 15; k += 3) {
+    const uint16_t e = kEncode[ThreeByteAt(p + k)];
+    noForm |= e == kNoForm;
+    o = PutEntry(o, e);
+  }
+  if (noForm) return {0, 15};
+  out = o;
+  return {15, 0};
+}
+
 // Converts the whole characters at the start of the block at p (`avail` bytes of text,
 // two more readable) that the block path accepts.
 BlockStep FromUtf8Block(const unsigned char* p, uint32_t avail, char*& out) {
@@ -202,12 +226,22 @@ BlockStep FromUtf8Block(const unsigned char* p, uint32_t avail, char*& out) {
     out += avail;
     return {avail, 0};
   }
+  // ASCII before the first other character, copied above: the next block starts there,
+  // at the start of a run of Japanese text.
+  const uint32_t prefix = static_cast<uint32_t>(std::countr_zero(~c.ascii));
+  if (prefix != 0) {
+    out += prefix;
+    return {prefix, 0};
+  }
+  if ((c.lead3 & kFiveLeads) == kFiveLeads && (c.cont & kFiveConts) == kFiveConts && avail == simd::kBlock)
+    return FiveThreeByte(p, out);
   uint32_t limit = 0;
   uint32_t starts = Utf8Starts(c, avail, limit);
   if (limit == 0) return {0, 1};
-  const uint32_t prefix = static_cast<uint32_t>(std::countr_zero(~c.ascii));  // ASCII, copied above
-  starts &= ~((1u << prefix) - 1);
-  char* o = out + std::min(prefix, limit);
+  // ASCII after the last other character is left to the next block, which copies it.
+  limit = 32 - static_cast<uint32_t>(std::countl_zero(~c.ascii & ((1u << limit) - 1)));
+  starts &= (1u << limit) - 1;
+  char* o = out;
   bool noForm = false;
   while (starts != 0) {
     const int k = std::countr_zero(starts);
@@ -221,6 +255,21 @@ BlockStep FromUtf8Block(const unsigned char* p, uint32_t avail, char*& out) {
   return {limit, 0};
 }
 
+// Copies the n < 18 bytes at `from` into `to` without a library call (a record's last
+// block comes here once per record).
+inline void CopyShort(unsigned char* to, const unsigned char* from, size_t n) {
+  if (n >= 8) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + n - 8, from + n - 8, 8);
+    if (n > 16) std::memcpy(to + 8, from + 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(to, from, 4);
+    std::memcpy(to + n - 4, from + n - 4, 4);
+  } else {
+    for (size_t k = 0; k < n; ++k) to[k] = from[k];
+  }
+}
+
 // The block at in[i], read in place or, near the end, from a copy with zeros after it
 // (a zero is ASCII, so a sequence cut by the end of the text stays cut).
 template <typename Step>
@@ -230,7 +279,7 @@ auto AtBlock(std::string_view in, size_t i, Step step) {
   if (left >= simd::kBlock + 2) return step(p, static_cast<uint32_t>(simd::kBlock));
   alignas(16) unsigned char padded[2 * simd::kBlock] = {};
   const size_t avail = std::min(left, simd::kBlock);
-  std::memcpy(padded, p, avail);
+  CopyShort(padded, p, avail);
   return step(padded, static_cast<uint32_t>(avail));
 }
 
@@ -248,12 +297,13 @@ struct DecodeEntry {
   unsigned char info;
 };
 
-constexpr int kSingleRow = tb::kLeads;  // the row of single bytes, indexed by the byte
+// One table for both kinds of character: the single bytes first, indexed by the byte,
+// then the pairs, indexed by lead * 256 + second byte from 0x8100 on (the rows of 0xA0 to
+// 0xDF, which are no lead bytes, are never read).
+constexpr unsigned kPairBase = 256 - 0x8100;
+constexpr size_t kDecodeSize = 256 + (0xFD00 - 0x8100);
 
-struct DecodeTable {
-  std::array<std::array<DecodeEntry, 256>, tb::kLeads + 1> entry{};
-  std::array<uint8_t, 256> row{};  // a lead byte's row, kSingleRow for every other byte
-};
+using DecodeTable = std::array<DecodeEntry, kDecodeSize>;
 
 constexpr DecodeEntry Utf8Entry(char32_t u) {
   if (u < 0x80) return {{static_cast<unsigned char>(u), 0, 0}, 1};
@@ -272,28 +322,29 @@ constexpr DecodeEntry SingleEntry(unsigned b) {
   return u == tb::kNone ? DecodeEntry{{' ', 0, 0}, kOneBlank} : Utf8Entry(u);
 }
 
-constexpr DecodeEntry PairEntry(int lead, unsigned second) {
+constexpr DecodeEntry PairEntry(unsigned lead, unsigned second) {
   if (second < 0x40 || second == 0x7F || second > 0xFC) {
     // Not a second byte: the lead byte is a blank and this byte a character of its own.
     const DecodeEntry alone = SingleEntry(second);
     return {{' ', alone.bytes[0], 0}, static_cast<unsigned char>(2 | ((1 + (alone.info >> 2)) << 2))};
   }
-  const char16_t u = tb::kDoubleByte[lead][second - 0x40];
+  const char16_t u = tb::kDoubleByte[LeadIndex(lead)][second - 0x40];
   return u == 0 ? DecodeEntry{{' ', ' ', 0}, kTwoBlanks} : Utf8Entry(u);
 }
 
 constexpr DecodeTable BuildDecodeTable() {
   DecodeTable t{};
   for (unsigned b = 0; b < 256; ++b) {
-    t.entry[kSingleRow][b] = SingleEntry(b);
-    t.row[b] = static_cast<uint8_t>(IsLead(b) ? LeadIndex(b) : kSingleRow);
+    t[b] = SingleEntry(b);
+    if (!IsLead(b)) continue;
+    for (unsigned s = 0; s < 256; ++s) t[(b << 8 | s) + kPairBase] = PairEntry(b, s);
   }
-  for (int l = 0; l < tb::kLeads; ++l)
-    for (unsigned s = 0; s < 256; ++s) t.entry[l][s] = PairEntry(l, s);
   return t;
 }
 
 constexpr DecodeTable kDecode = BuildDecodeTable();
+
+inline unsigned PairIndex(const unsigned char* q) { return (unsigned{q[0]} << 8 | q[1]) + kPairBase; }
 
 inline char* PutDecoded(char* out, const DecodeEntry& e, size_t& blanks) {
   std::memcpy(out, &e, 4);
@@ -303,10 +354,8 @@ inline char* PutDecoded(char* out, const DecodeEntry& e, size_t& blanks) {
 
 // Converts the character at in[i]; returns the index after it.
 inline size_t ScalarToUtf8(const unsigned char* in, size_t size, size_t i, char*& out, size_t& blanks) {
-  const unsigned b = in[i];
-  const unsigned row = kDecode.row[b];
-  const bool pair = row != kSingleRow && i + 1 < size;
-  out = PutDecoded(out, kDecode.entry[pair ? row : kSingleRow][pair ? in[i + 1] : b], blanks);
+  const bool pair = IsLead(in[i]) && i + 1 < size;
+  out = PutDecoded(out, kDecode[pair ? PairIndex(in + i) : in[i]], blanks);
   return i + 1 + pair;
 }
 
@@ -320,6 +369,27 @@ inline uint32_t PairStarts(uint32_t leads) {
   return (evenRuns & kEven) | (oddRuns & kOdd);
 }
 
+// The characters of a block before `limit`, with its pairs at `pairs`.
+char* ToUtf8Chars(const unsigned char* p, uint32_t limit, uint32_t pairs, char* o, size_t& blanks) {
+  if (pairs == 0x5555 && limit == simd::kBlock) {
+    // Eight double-byte characters, kanji and kana: no start positions to look for.
+    for (int k = 0; k < 16; k += 2) o = PutDecoded(o, kDecode[PairIndex(p + k)], blanks);
+    return o;
+  }
+  if (pairs == 0) {
+    for (uint32_t k = 0; k < limit; ++k) o = PutDecoded(o, kDecode[p[k]], blanks);
+    return o;
+  }
+  uint32_t starts = ~(pairs << 1) & ((1u << limit) - 1);
+  while (starts != 0) {
+    const int k = std::countr_zero(starts);
+    starts &= starts - 1;
+    const unsigned index = (pairs >> k & 1) ? PairIndex(p + k) : p[k];
+    o = PutDecoded(o, kDecode[index], blanks);
+  }
+  return o;
+}
+
 // Converts the whole characters at the start of the block at p (`avail` bytes of text,
 // one more readable); returns the bytes consumed (0: a lone lead byte, for the scalar path).
 size_t ToUtf8Block(const unsigned char* p, uint32_t avail, char*& out, size_t& blanks) {
@@ -330,19 +400,19 @@ size_t ToUtf8Block(const unsigned char* p, uint32_t avail, char*& out, size_t& b
     out += avail;
     return avail;
   }
-  const uint32_t pairs = PairStarts(simd::Cp932LeadMask(p) & all);
-  const uint32_t limit = (pairs >> (avail - 1) & 1) ? avail - 1 : avail;  // a pair cut by the end
-  const uint32_t prefix = static_cast<uint32_t>(std::countr_zero(high));  // ASCII, copied above
-  uint32_t starts = ~(pairs << 1) & ((1u << limit) - 1) & ~((1u << prefix) - 1);
-  char* o = out + prefix;
-  while (starts != 0) {
-    const int k = std::countr_zero(starts);
-    starts &= starts - 1;
-    const unsigned row = kDecode.row[p[k]];
-    const unsigned col = row == kSingleRow ? p[k] : p[k + 1];
-    o = PutDecoded(o, kDecode.entry[row][col], blanks);
+  // ASCII before the first other character, copied above: the next block starts there,
+  // at the start of a run of Japanese text.
+  const uint32_t prefix = static_cast<uint32_t>(std::countr_zero(high));
+  if (prefix != 0) {
+    out += prefix;
+    return prefix;
   }
-  out = o;
+  const uint32_t pairs = PairStarts(simd::Cp932LeadMask(p) & all);
+  uint32_t limit = (pairs >> (avail - 1) & 1) ? avail - 1 : avail;  // a pair cut by the end
+  // ASCII after the last other character is left to the next block, which copies it.
+  const int last = 31 - std::countl_zero(high & ((1u << limit) - 1));
+  limit = std::min(limit, static_cast<uint32_t>(last + 1 + (pairs >> last & 1)));
+  out = ToUtf8Chars(p, limit, pairs & ((1u << limit) - 1), out, blanks);
   return limit;
 }
 
