@@ -1,19 +1,20 @@
-// UTF-8 <-> code page 932 conversion. Two paths give the same bytes:
+// UTF-8 <-> code page 932 conversion.
 //
-// - the block path takes kBlock input bytes at a time: the byte classes of the block, as
-//   bit masks from platform/Cp932UnicodeSimd.h, show where its characters start and
-//   whether they are well formed; a block of ASCII is copied whole, any other block is
-//   converted character by character from those start positions, with no branch that
-//   depends on the text (a plain character-stepping loop waits at each step for the
-//   length of the character before, and mispredicts on every change of script);
+// UTF-8 to code page 932 has two paths that give the same bytes:
+// - the block path takes kBlock input bytes at a time (platform/Cp932UnicodeSimd.h gives
+//   the byte classes of a block as bit masks): ASCII is copied a block at a time; a run of
+//   three-byte characters, most of Japanese text, five characters at a time with their
+//   code points computed together; any other block character by character from the start
+//   positions its masks give, with no branch that depends on the text (a character-
+//   stepping loop waits at each step for the length of the character before, and
+//   mispredicts at every change of script);
 // - the scalar path takes one character at a time. It handles everything the block path
-//   leaves to it: malformed UTF-8, lead bytes it does not classify (four-byte sequences,
-//   0xE0, 0xED), characters without a code page 932 form, a lone lead byte at the end.
-//
-// Where code page 932 characters start in a block: a byte outside the lead-byte ranges
-// always ends a character, so a run of lead-range bytes starts at a character boundary
-// and pairs up from there. A lead-range byte therefore starts a pair when its distance
-// from the start of its run is even; the byte after it is the pair's second byte.
+//   leaves to it: malformed UTF-8, lead bytes the masks do not classify (four-byte
+//   sequences, 0xE0, 0xED), characters without a code page 932 form.
+// Code page 932 to UTF-8 copies ASCII a block at a time and converts other characters
+// with a step that has no branch: one table holds single bytes and pairs, so a
+// character's entry is one load. Measured on the benchmark corpus, the block masks were
+// slower here: code page 932 text changes between one and two bytes too often.
 #include "platform/Cp932Unicode.h"
 
 #include <algorithm>
@@ -40,17 +41,19 @@ constexpr bool IsLead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE
 
 // ------------------------------------------------------------------ UTF-8 -> code page 932
 
-// An encode entry holds a character's code page 932 bytes in memory order, so that one
-// two-byte store writes them. The second byte of a single-byte character is 0 (a real
-// second byte never is), which gives the length without a branch.
-constexpr uint16_t kNoForm = 0xFFFF;
+// An encode entry holds a character's code page 932 bytes, their count and a flag byte
+// (0xFF: the character has no form), in memory order, so that one store writes the bytes
+// and one shift gives the count.
 constexpr bool kLittle = std::endian::native == std::endian::little;
-constexpr uint16_t kSecondByte = kLittle ? 0xFF00 : 0x00FF;
+constexpr int kLengthShift = kLittle ? 16 : 8;
+constexpr uint32_t kNoFormFlag = kLittle ? 0xFF000000u : 0x000000FFu;
+constexpr uint32_t kNoForm = kNoFormFlag;
 
-constexpr uint16_t EntryOf(unsigned code) {
-  const unsigned first = code > 0xFF ? code >> 8 : code;
-  const unsigned second = code > 0xFF ? code & 0xFF : 0;
-  return static_cast<uint16_t>(kLittle ? first | second << 8 : first << 8 | second);
+constexpr uint32_t EntryOf(unsigned code) {
+  const uint32_t first = code > 0xFF ? code >> 8 : code;
+  const uint32_t second = code > 0xFF ? code & 0xFF : 0;
+  const uint32_t length = code > 0xFF ? 2 : 1;
+  return kLittle ? first | second << 8 | length << 16 : first << 24 | second << 16 | length << 8;
 }
 
 constexpr bool IsNonCanonical(unsigned code) {
@@ -59,7 +62,7 @@ constexpr bool IsNonCanonical(unsigned code) {
 
 // Indexed by a Unicode value of the Basic Multilingual Plane (every character with a
 // code page 932 form is there).
-using EncodeTable = std::array<uint16_t, 0x10000>;
+using EncodeTable = std::array<uint32_t, 0x10000>;
 
 constexpr EncodeTable BuildEncodeTable() {
   EncodeTable t{};
@@ -79,11 +82,11 @@ constexpr EncodeTable BuildEncodeTable() {
 
 constexpr EncodeTable kEncode = BuildEncodeTable();
 
-inline uint16_t EncodeEntry(char32_t u) { return u <= 0xFFFF ? kEncode[u] : kNoForm; }
+inline uint32_t EncodeOf(char32_t u) { return u <= 0xFFFF ? kEncode[u] : kNoForm; }
 
-inline char* PutEntry(char* out, uint16_t e) {
-  std::memcpy(out, &e, 2);
-  return out + 1 + ((e & kSecondByte) != 0);
+inline char* PutEntry(char* out, uint32_t e) {
+  std::memcpy(out, &e, 4);
+  return out + (e >> kLengthShift & 3);
 }
 
 bool IsDropped(char32_t u) {
@@ -149,7 +152,7 @@ size_t ScalarFromUtf8(FromUtf8Run& run, size_t i) {
   char32_t u = 0;
   const size_t len = utf8::DecodeChar(run.in, i, u);
   if (len == 0) return Problem(run, i, Utf8Problem::kMalformed, 0) ? i + 1 : kStopped;
-  const uint16_t e = EncodeEntry(u);
+  const uint32_t e = EncodeOf(u);
   if (e != kNoForm) {
     run.out = PutEntry(run.out, e);
     return i + len;
@@ -192,49 +195,32 @@ uint32_t Utf8Starts(const simd::Utf8Classes& c, uint32_t avail, uint32_t& limit)
   return starts;
 }
 
-// The code point of the three-byte sequence at q, from one big-endian word.
-inline char32_t ThreeByteAt(const unsigned char* q) {
-  const uint32_t w = uint32_t{q[0]} << 24 | uint32_t{q[1]} << 16 | uint32_t{q[2]} << 8 | q[3];
-  return (w >> 12 & 0xF000u) | (w >> 10 & 0x0FC0u) | (w >> 8 & 0x3Fu);
+// Japanese text is mostly runs of three-byte characters: while the text goes on with five
+// of them, they are converted without looking for where characters start. Surrogates and
+// the forms of 0xE0 0xA0-0xBF and 0xED 0x80-0x9F have no code page 932 form, so the
+// scalar path, which judges them, takes them over. `room`: the bytes readable at p.
+BlockStep FiveThreeByteRun(const unsigned char* p, size_t room, char*& out) {
+  size_t done = 0;
+  uint32_t cp[5];
+  do {
+    const bool wellFormed = simd::FiveCodePoints(p + done, cp);
+    char* o = out;
+    uint32_t flags = wellFormed ? 0 : kNoFormFlag;
+    for (uint32_t u : cp) {
+      const uint32_t e = kEncode[u];
+      flags |= e;
+      o = PutEntry(o, e);
+    }
+    if (flags & kNoFormFlag) return done != 0 ? BlockStep{done, 0} : BlockStep{0, 15};
+    out = o;
+    done += 15;
+  } while (room - done >= simd::kBlock + 2 && simd::IsFiveThreeByte(p + done));
+  return {done, 0};
 }
 
-// Japanese text is mostly runs of three-byte characters: a block that starts with five
-// of them is converted without looking for where characters start.
-constexpr uint32_t kFiveLeads = 0x1249;   // bytes 0, 3, 6, 9, 12
-constexpr uint32_t kFiveConts = 0x6DB6;   // the two bytes after each
-
-BlockStep FiveThreeByte(const unsigned char* p, char*& out) {
-  char* o = out;
-  bool noForm = false;
-  for (int k = 0; k < 15; k += 3) {
-    const uint16_t e = kEncode[ThreeByteAt(p + k)];
-    noForm |= e == kNoForm;
-    o = PutEntry(o, e);
-  }
-  if (noForm) return {0, 15};
-  out = o;
-  return {15, 0};
-}
-
-// Converts the whole characters at the start of the block at p (`avail` bytes of text,
-// two more readable) that the block path accepts.
-BlockStep FromUtf8Block(const unsigned char* p, uint32_t avail, char*& out) {
+// The characters of a block the faster paths do not take, from its byte classes.
+BlockStep FromUtf8Chars(const unsigned char* p, uint32_t avail, char*& out) {
   const simd::Utf8Classes c = simd::ClassifyUtf8(p);
-  simd::CopyBlock(p, out);
-  const uint32_t all = (1u << avail) - 1;
-  if ((c.ascii & all) == all) {
-    out += avail;
-    return {avail, 0};
-  }
-  // ASCII before the first other character, copied above: the next block starts there,
-  // at the start of a run of Japanese text.
-  const uint32_t prefix = static_cast<uint32_t>(std::countr_zero(~c.ascii));
-  if (prefix != 0) {
-    out += prefix;
-    return {prefix, 0};
-  }
-  if ((c.lead3 & kFiveLeads) == kFiveLeads && (c.cont & kFiveConts) == kFiveConts && avail == simd::kBlock)
-    return FiveThreeByte(p, out);
   uint32_t limit = 0;
   uint32_t starts = Utf8Starts(c, avail, limit);
   if (limit == 0) return {0, 1};
@@ -242,17 +228,33 @@ BlockStep FromUtf8Block(const unsigned char* p, uint32_t avail, char*& out) {
   limit = 32 - static_cast<uint32_t>(std::countl_zero(~c.ascii & ((1u << limit) - 1)));
   starts &= (1u << limit) - 1;
   char* o = out;
-  bool noForm = false;
+  uint32_t flags = 0;
   while (starts != 0) {
     const int k = std::countr_zero(starts);
     starts &= starts - 1;
-    const uint16_t e = kEncode[DecodeAt(p + k)];
-    noForm |= e == kNoForm;
+    const uint32_t e = kEncode[DecodeAt(p + k)];
+    flags |= e;
     o = PutEntry(o, e);
   }
-  if (noForm) return {0, limit};
+  if (flags & kNoFormFlag) return {0, limit};
   out = o;
   return {limit, 0};
+}
+
+// Converts the whole characters at the start of the block at p (`avail` bytes of text,
+// `room` >= avail + 2 bytes readable) that the block path accepts.
+BlockStep FromUtf8Block(const unsigned char* p, uint32_t avail, size_t room, char*& out) {
+  const uint32_t high = simd::HighMask(p) & ((1u << avail) - 1);
+  simd::CopyBlock(p, out);
+  // ASCII before the first other character, copied: the next block starts there, at the
+  // start of a run of Japanese text.
+  const uint32_t prefix = high == 0 ? avail : static_cast<uint32_t>(std::countr_zero(high));
+  if (prefix != 0) {
+    out += prefix;
+    return {prefix, 0};
+  }
+  if (avail == simd::kBlock && simd::IsFiveThreeByte(p)) return FiveThreeByteRun(p, room, out);
+  return FromUtf8Chars(p, avail, out);
 }
 
 // Copies the n < 18 bytes at `from` into `to` without a library call (a record's last
@@ -271,16 +273,17 @@ inline void CopyShort(unsigned char* to, const unsigned char* from, size_t n) {
 }
 
 // The block at in[i], read in place or, near the end, from a copy with zeros after it
-// (a zero is ASCII, so a sequence cut by the end of the text stays cut).
+// (a zero is ASCII, so a sequence cut by the end of the text stays cut). `step` gets the
+// block, its bytes of text and the bytes readable from it.
 template <typename Step>
 auto AtBlock(std::string_view in, size_t i, Step step) {
   const auto* p = reinterpret_cast<const unsigned char*>(in.data()) + i;
   const size_t left = in.size() - i;
-  if (left >= simd::kBlock + 2) return step(p, static_cast<uint32_t>(simd::kBlock));
+  if (left >= simd::kBlock + 2) return step(p, static_cast<uint32_t>(simd::kBlock), left);
   alignas(16) unsigned char padded[2 * simd::kBlock] = {};
   const size_t avail = std::min(left, simd::kBlock);
   CopyShort(padded, p, avail);
-  return step(padded, static_cast<uint32_t>(avail));
+  return step(padded, static_cast<uint32_t>(avail), avail + 2);
 }
 
 FromUtf8Result Finish(FromUtf8Run& run) {
@@ -359,63 +362,6 @@ inline size_t ScalarToUtf8(const unsigned char* in, size_t size, size_t i, char*
   return i + 1 + pair;
 }
 
-// Pair starts of a block from its lead-byte mask, the block starting a character.
-inline uint32_t PairStarts(uint32_t leads) {
-  constexpr uint32_t kEven = 0x55555555u, kOdd = ~kEven;
-  const uint32_t runStarts = leads & ~(leads << 1);
-  // Adding a run's first bit clears the run: what the sum clears are the runs that start even.
-  const uint32_t evenRuns = leads & ~(leads + (runStarts & kEven));
-  const uint32_t oddRuns = leads & ~evenRuns;
-  return (evenRuns & kEven) | (oddRuns & kOdd);
-}
-
-// The characters of a block before `limit`, with its pairs at `pairs`.
-char* ToUtf8Chars(const unsigned char* p, uint32_t limit, uint32_t pairs, char* o, size_t& blanks) {
-  if (pairs == 0x5555 && limit == simd::kBlock) {
-    // Eight double-byte characters, kanji and kana: no start positions to look for.
-    for (int k = 0; k < 16; k += 2) o = PutDecoded(o, kDecode[PairIndex(p + k)], blanks);
-    return o;
-  }
-  if (pairs == 0) {
-    for (uint32_t k = 0; k < limit; ++k) o = PutDecoded(o, kDecode[p[k]], blanks);
-    return o;
-  }
-  uint32_t starts = ~(pairs << 1) & ((1u << limit) - 1);
-  while (starts != 0) {
-    const int k = std::countr_zero(starts);
-    starts &= starts - 1;
-    const unsigned index = (pairs >> k & 1) ? PairIndex(p + k) : p[k];
-    o = PutDecoded(o, kDecode[index], blanks);
-  }
-  return o;
-}
-
-// Converts the whole characters at the start of the block at p (`avail` bytes of text,
-// one more readable); returns the bytes consumed (0: a lone lead byte, for the scalar path).
-size_t ToUtf8Block(const unsigned char* p, uint32_t avail, char*& out, size_t& blanks) {
-  const uint32_t all = (1u << avail) - 1;
-  const uint32_t high = simd::HighMask(p) & all;
-  simd::CopyBlock(p, out);
-  if (high == 0) {
-    out += avail;
-    return avail;
-  }
-  // ASCII before the first other character, copied above: the next block starts there,
-  // at the start of a run of Japanese text.
-  const uint32_t prefix = static_cast<uint32_t>(std::countr_zero(high));
-  if (prefix != 0) {
-    out += prefix;
-    return prefix;
-  }
-  const uint32_t pairs = PairStarts(simd::Cp932LeadMask(p) & all);
-  uint32_t limit = (pairs >> (avail - 1) & 1) ? avail - 1 : avail;  // a pair cut by the end
-  // ASCII after the last other character is left to the next block, which copies it.
-  const int last = 31 - std::countl_zero(high & ((1u << limit) - 1));
-  limit = std::min(limit, static_cast<uint32_t>(last + 1 + (pairs >> last & 1)));
-  out = ToUtf8Chars(p, limit, pairs & ((1u << limit) - 1), out, blanks);
-  return limit;
-}
-
 // ------------------------------------------------------------------ canonical form
 
 // Rewrites the pair at `pair` into its canonical code; returns whether it changed.
@@ -425,10 +371,10 @@ bool CanonicalPair(char* pair) {
   if (second < 0x40 || second > 0xFC) return false;
   const char16_t u = tb::kDoubleByte[LeadIndex(lead)][second - 0x40];
   if (u == 0) return false;
-  const uint16_t e = kEncode[u];
-  if ((e & kSecondByte) == 0) return false;  // never: every duplicate's canonical code is a pair
-  char code[2];
-  std::memcpy(code, &e, 2);
+  const uint32_t e = kEncode[u];
+  if ((e >> kLengthShift & 3) != 2) return false;  // never: every duplicate's canonical code is a pair
+  char code[4];
+  std::memcpy(code, &e, 4);
   if (code[0] == pair[0] && code[1] == pair[1]) return false;
   pair[0] = code[0];
   pair[1] = code[1];
@@ -447,7 +393,9 @@ FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
   size_t i = 0;
   while (i < utf8.size()) {
     const BlockStep step =
-        AtBlock(utf8, i, [&run](const unsigned char* p, uint32_t avail) { return FromUtf8Block(p, avail, run.out); });
+        AtBlock(utf8, i, [&run](const unsigned char* p, uint32_t avail, size_t room) {
+          return FromUtf8Block(p, avail, room, run.out);
+        });
     if (step.consumed != 0) {
       i += step.consumed;
       continue;
@@ -474,10 +422,16 @@ ToUtf8Result ToUtf8(std::string_view cp932, char* out) {
   char* o = out;
   size_t blanks = 0;
   size_t i = 0;
-  while (i < cp932.size()) {
-    const size_t consumed =
-        AtBlock(cp932, i, [&](const unsigned char* p, uint32_t avail) { return ToUtf8Block(p, avail, o, blanks); });
-    i = consumed != 0 ? i + consumed : ScalarToUtf8(in, cp932.size(), i, o, blanks);
+  const size_t n = cp932.size();
+  while (i < n) {
+    if (in[i] < 0x80 && n - i >= simd::kBlock) {
+      const uint32_t high = simd::HighMask(in + i);
+      simd::CopyBlock(in + i, o);
+      const size_t k = high ? static_cast<size_t>(std::countr_zero(high)) : simd::kBlock;
+      i += k, o += k;
+      continue;
+    }
+    i = ScalarToUtf8(in, n, i, o, blanks);
   }
   return {static_cast<size_t>(o - out), blanks};
 }

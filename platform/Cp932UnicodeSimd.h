@@ -1,8 +1,10 @@
 // The vector part of the UTF-8 <-> code page 932 converter (platform/Cp932Unicode.cpp):
-// byte classes of one block of kBlock bytes as bit masks (bit i stands for byte i) and
-// the copy of a block. This is the one place with processor-specific code: SSE2, which
-// every x86-64 processor has, and a plain loop elsewhere that gives the same masks. The
-// converter's logic works on the masks only, so it is the same on every processor.
+// byte classes of one block of kBlock bytes as bit masks (bit i stands for byte i), the
+// code points of five three-byte characters, and the copy of a block. This is the one
+// place with processor-specific code: SSE2, which every x86-64 processor has. The same
+// functions written byte by byte (namespace portable) serve every other processor and
+// are the reference the SSE2 ones are tested against. The converter's logic works on
+// the results only, so it is the same on every processor.
 //
 // Every function reads exactly kBlock bytes at `p` and writes exactly kBlock bytes at
 // `to`; the caller guarantees both are there.
@@ -34,6 +36,49 @@ struct Utf8Classes {
 
 inline void CopyBlock(const unsigned char* from, char* to) { std::memcpy(to, from, kBlock); }
 
+namespace portable {
+
+inline Utf8Classes ClassifyUtf8(const unsigned char* p) {
+  Utf8Classes c{0, 0, 0, 0};
+  for (unsigned i = 0; i < kBlock; ++i) {
+    const unsigned b = p[i];
+    const uint32_t bit = 1u << i;
+    if (b < 0x80) c.ascii |= bit;
+    else if (b < 0xC0) c.cont |= bit;
+    else if (b >= 0xC2 && b <= 0xDF) c.lead2 |= bit;
+    else if (b >= 0xE1 && b <= 0xEF && b != 0xED) c.lead3 |= bit;
+  }
+  return c;
+}
+
+// Bytes 0x80-0xFF.
+inline uint32_t HighMask(const unsigned char* p) {
+  uint32_t m = 0;
+  for (unsigned i = 0; i < kBlock; ++i) m |= static_cast<uint32_t>(p[i] >> 7) << i;
+  return m;
+}
+
+// Whether bytes 0-14 are five sequences of a lead byte 0xE0-0xEF and two continuation
+// bytes (byte 15 may be anything).
+inline bool IsFiveThreeByte(const unsigned char* p) {
+  for (int k = 0; k < 15; k += 3)
+    if ((p[k] & 0xF0) != 0xE0 || (p[k + 1] & 0xC0) != 0x80 || (p[k + 2] & 0xC0) != 0x80) return false;
+  return true;
+}
+
+// The code points of the five sequences IsFiveThreeByte found; false when one is
+// overlong (below U+0800).
+inline bool FiveCodePoints(const unsigned char* p, uint32_t cp[5]) {
+  bool wellFormed = true;
+  for (int k = 0; k < 5; ++k, p += 3) {
+    cp[k] = (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+    wellFormed = wellFormed && cp[k] >= 0x800;
+  }
+  return wellFormed;
+}
+
+}  // namespace portable
+
 #if defined(__SSE2__)
 
 namespace detail {
@@ -50,6 +95,21 @@ inline __m128i InRange(__m128i v, int lo, int hi) {
                        _mm_cmplt_epi8(v, _mm_set1_epi8(static_cast<char>(hi + 1))));
 }
 
+// The code points of three-byte sequences that start at even bytes, in the 16-bit lane
+// of their first byte: lane j holds bytes 2j and 2j+1, lane j+1 the third byte.
+inline __m128i EvenCodePoints(__m128i x) {
+  const __m128i first = _mm_slli_epi16(_mm_and_si128(x, _mm_set1_epi16(0x000F)), 12);
+  const __m128i second = _mm_srli_epi16(_mm_and_si128(x, _mm_set1_epi16(0x3F00)), 2);
+  const __m128i third = _mm_and_si128(_mm_srli_si128(x, 2), _mm_set1_epi16(0x003F));
+  return _mm_or_si128(_mm_or_si128(first, second), third);
+}
+
+// Bits of the lanes below U+0800 (two bits per lane).
+inline uint32_t Overlong(__m128i lanes) {
+  return Bits(_mm_cmpeq_epi16(_mm_and_si128(lanes, _mm_set1_epi16(static_cast<short>(0xF800))),
+                              _mm_setzero_si128()));
+}
+
 }  // namespace detail
 
 inline Utf8Classes ClassifyUtf8(const unsigned char* p) {
@@ -64,45 +124,35 @@ inline Utf8Classes ClassifyUtf8(const unsigned char* p) {
                      Bits(lead3)};
 }
 
-// Bytes 0x80-0xFF.
 inline uint32_t HighMask(const unsigned char* p) { return detail::Bits(detail::Load(p)); }
 
-// Code page 932 lead bytes: 0x81-0x9F and 0xE0-0xFC.
-inline uint32_t Cp932LeadMask(const unsigned char* p) {
+inline bool IsFiveThreeByte(const unsigned char* p) {
+  const __m128i mask = _mm_setr_epi8(-16, -64, -64, -16, -64, -64, -16, -64, -64, -16, -64, -64, -16, -64, -64, 0);
+  const __m128i want = _mm_setr_epi8(-32, -128, -128, -32, -128, -128, -32, -128, -128, -32, -128, -128, -32,
+                                     -128, -128, 0);
+  return detail::Bits(_mm_cmpeq_epi8(_mm_and_si128(detail::Load(p), mask), want)) == 0xFFFFu;
+}
+
+// The sequences at even bytes are lanes 0, 3 and 6 of the block, those at odd bytes
+// lanes 1 and 4 of the block moved down by one byte.
+inline bool FiveCodePoints(const unsigned char* p, uint32_t cp[5]) {
   using namespace detail;
   const __m128i v = Load(p);
-  return Bits(_mm_or_si128(InRange(v, -127, -97), InRange(v, -32, -4)));
+  const __m128i even = EvenCodePoints(v), odd = EvenCodePoints(_mm_srli_si128(v, 1));
+  cp[0] = static_cast<uint32_t>(_mm_extract_epi16(even, 0));
+  cp[1] = static_cast<uint32_t>(_mm_extract_epi16(odd, 1));
+  cp[2] = static_cast<uint32_t>(_mm_extract_epi16(even, 3));
+  cp[3] = static_cast<uint32_t>(_mm_extract_epi16(odd, 4));
+  cp[4] = static_cast<uint32_t>(_mm_extract_epi16(even, 6));
+  return (Overlong(even) & 0x30C3u) == 0 && (Overlong(odd) & 0x030Cu) == 0;
 }
 
-#else  // any other processor: the same masks, one byte at a time
+#else
 
-inline Utf8Classes ClassifyUtf8(const unsigned char* p) {
-  Utf8Classes c{0, 0, 0, 0};
-  for (unsigned i = 0; i < kBlock; ++i) {
-    const unsigned b = p[i];
-    const uint32_t bit = 1u << i;
-    if (b < 0x80) c.ascii |= bit;
-    else if (b < 0xC0) c.cont |= bit;
-    else if (b >= 0xC2 && b <= 0xDF) c.lead2 |= bit;
-    else if (b >= 0xE1 && b <= 0xEF && b != 0xED) c.lead3 |= bit;
-  }
-  return c;
-}
-
-inline uint32_t HighMask(const unsigned char* p) {
-  uint32_t m = 0;
-  for (unsigned i = 0; i < kBlock; ++i) m |= static_cast<uint32_t>(p[i] >> 7) << i;
-  return m;
-}
-
-inline uint32_t Cp932LeadMask(const unsigned char* p) {
-  uint32_t m = 0;
-  for (unsigned i = 0; i < kBlock; ++i) {
-    const unsigned b = p[i];
-    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) m |= 1u << i;
-  }
-  return m;
-}
+using portable::ClassifyUtf8;
+using portable::FiveCodePoints;
+using portable::HighMask;
+using portable::IsFiveThreeByte;
 
 #endif
 

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "platform/Cp932.h"
+#include "platform/Cp932UnicodeSimd.h"
 #include "platform/Iconv.h"
 #include "platform/Utf8.h"
 
@@ -163,6 +164,7 @@ TEST(Cp932Unicode, MalformedUtf8StopsAtItsFirstByte) {
       {"\xF4\x90\x80\x80", 0, 0xF4, 1, "????"},          // above U+10FFFF
       {"ア\xE3\x81", 3, 0xE3, 3, "\x83\x41??"},          // cut by the end
       {"ア\xE3\x81" "A", 3, 0xE3, 3, "\x83\x41??A"},     // cut by an ASCII byte
+      {"東京大阪\xE0\x80\xAF名", 12, 0xE0, 9, "\x93\x8C\x8B\x9E\x91\xE5\x8D\xE3???\x96\xBC"},  // overlong in a run
       {std::string(15, 'a') + "\xE8\xA1", 15, 0xE8, 16, nullptr},  // cut at a block's end
       {"\xFF", 0, 0xFF, 1, "?"},
   };
@@ -247,5 +249,31 @@ TEST(Cp932Unicode, BlockAndScalarPathsAgreeOnRandomTexts) {
       ASSERT_EQ(FromUtf8Trace(u, policy, false), FromUtf8Trace(u, policy, true)) << testing::PrintToString(u);
     ASSERT_EQ(ToUtf8Trace(c, false), ToUtf8Trace(c, true)) << testing::PrintToString(c);
     ASSERT_TRUE(utf8::IsWellFormed(Utf8(c)));
+  }
+}
+
+// The SSE2 block functions against their byte-by-byte versions, on random blocks made of
+// the bytes that matter to them.
+TEST(Cp932UnicodeSimd, VectorAndPortableBlockFunctionsAgree) {
+  namespace simd = cp932::simd;
+  const unsigned char bytes[] = {0x00, 0x41, 0x7F, 0x80, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2,
+                                 0xDF, 0xE0, 0xE1, 0xE3, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xFF};
+  std::mt19937 random(16);
+  for (int round = 0; round < 100000; ++round) {
+    unsigned char block[simd::kBlock];
+    const bool five = round % 2 == 0;  // half of them shaped as five three-byte sequences
+    for (size_t k = 0; k < simd::kBlock; ++k) {
+      block[k] = bytes[random() % sizeof bytes];
+      if (five && random() % 8 != 0) block[k] = static_cast<unsigned char>(k % 3 == 0 ? 0xE0 | (random() & 0x0F) : 0x80 | (random() & 0x3F));
+    }
+    const simd::Utf8Classes a = simd::ClassifyUtf8(block), b = simd::portable::ClassifyUtf8(block);
+    ASSERT_EQ(std::vector<uint32_t>({a.ascii, a.cont, a.lead2, a.lead3}),
+              std::vector<uint32_t>({b.ascii, b.cont, b.lead2, b.lead3}));
+    ASSERT_EQ(simd::HighMask(block), simd::portable::HighMask(block));
+    ASSERT_EQ(simd::IsFiveThreeByte(block), simd::portable::IsFiveThreeByte(block));
+    if (!simd::portable::IsFiveThreeByte(block)) continue;
+    uint32_t x[5], y[5];
+    ASSERT_EQ(simd::FiveCodePoints(block, x), simd::portable::FiveCodePoints(block, y));
+    ASSERT_EQ(std::vector<uint32_t>(x, x + 5), std::vector<uint32_t>(y, y + 5));
   }
 }
