@@ -37,7 +37,8 @@ namespace tb = tables;
 constexpr int LeadIndex(unsigned lead) { return lead <= 0x9F ? int(lead) - 0x81 : int(lead) - 0xE0 + 31; }
 constexpr unsigned LeadOf(int index) { return index < 31 ? 0x81u + index : 0xE0u + (index - 31); }
 // cp932::IsLeadByte, usable in the compile-time table builders.
-constexpr bool IsLead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+// Flipping bit 5 moves 0x81-0x9F to 0xA1-0xBF and 0xE0-0xFC to 0xC0-0xDC: one range.
+constexpr bool IsLead(unsigned b) { return ((b ^ 0x20u) - 0xA1u) < 0x3Cu; }
 
 // ------------------------------------------------------------------ UTF-8 -> code page 932
 
@@ -195,27 +196,31 @@ uint32_t Utf8Starts(const simd::Utf8Classes& c, uint32_t avail, uint32_t& limit)
   return starts;
 }
 
-// Japanese text is mostly runs of three-byte characters: while the text goes on with five
-// of them, they are converted without looking for where characters start. Surrogates and
-// the forms of 0xE0 0xA0-0xBF and 0xED 0x80-0x9F have no code page 932 form, so the
-// scalar path, which judges them, takes them over. `room`: the bytes readable at p.
-BlockStep FiveThreeByteRun(const unsigned char* p, size_t room, char*& out) {
+// Japanese text is mostly runs of three-byte characters: while a block starts with
+// some, they are converted without looking for where characters start, five at most at a
+// time, their code points computed together. Surrogates and the other forms of 0xED
+// (U+D000-U+DFFF) have no code page 932 form, so the scalar path, which judges them,
+// takes them over. `count` (1-5): the sequences the block at p starts with; `room`: the
+// bytes readable at p.
+BlockStep ThreeByteRun(const unsigned char* p, int count, size_t room, char*& out) {
   size_t done = 0;
   uint32_t cp[5];
-  do {
-    const bool wellFormed = simd::FiveCodePoints(p + done, cp);
+  for (;;) {
+    simd::FiveCodePoints(p + done, cp);
+    uint32_t flags = 0;
     char* o = out;
-    uint32_t flags = wellFormed ? 0 : kNoFormFlag;
-    for (uint32_t u : cp) {
-      const uint32_t e = kEncode[u];
+    for (int k = 0; k < count; ++k) {
+      const uint32_t e = kEncode[cp[k]];
       flags |= e;
       o = PutEntry(o, e);
     }
-    if (flags & kNoFormFlag) return done != 0 ? BlockStep{done, 0} : BlockStep{0, 15};
+    if (flags & kNoFormFlag) return done != 0 ? BlockStep{done, 0} : BlockStep{0, 3u * count};
     out = o;
-    done += 15;
-  } while (room - done >= simd::kBlock + 2 && simd::IsFiveThreeByte(p + done));
-  return {done, 0};
+    done += 3u * count;
+    if (count < 5 || room - done < simd::kBlock + 2) return {done, 0};
+    count = simd::LeadingThreeByte(p + done);
+    if (count == 0) return {done, 0};
+  }
 }
 
 // The characters of a block the faster paths do not take, from its byte classes.
@@ -253,7 +258,8 @@ BlockStep FromUtf8Block(const unsigned char* p, uint32_t avail, size_t room, cha
     out += prefix;
     return {prefix, 0};
   }
-  if (avail == simd::kBlock && simd::IsFiveThreeByte(p)) return FiveThreeByteRun(p, room, out);
+  const int threeByte = avail == simd::kBlock ? simd::LeadingThreeByte(p) : 0;
+  if (threeByte != 0) return ThreeByteRun(p, threeByte, room, out);
   return FromUtf8Chars(p, avail, out);
 }
 
@@ -349,17 +355,31 @@ constexpr DecodeTable kDecode = BuildDecodeTable();
 
 inline unsigned PairIndex(const unsigned char* q) { return (unsigned{q[0]} << 8 | q[1]) + kPairBase; }
 
-inline char* PutDecoded(char* out, const DecodeEntry& e, size_t& blanks) {
-  std::memcpy(out, &e, 4);
-  blanks += e.info >> 2;
-  return out + (e.info & 3);
+constexpr unsigned kBlankBits = 3 << 2;
+
+// The entry of the character at in[i]; moves i past it.
+inline const DecodeEntry& EntryAt(const unsigned char* in, size_t size, size_t& i) {
+  const bool pair = IsLead(in[i]) && i + 1 < size;
+  const DecodeEntry& e = kDecode[pair ? PairIndex(in + i) : in[i]];
+  i += 1 + pair;
+  return e;
 }
 
-// Converts the character at in[i]; returns the index after it.
-inline size_t ScalarToUtf8(const unsigned char* in, size_t size, size_t i, char*& out, size_t& blanks) {
-  const bool pair = IsLead(in[i]) && i + 1 < size;
-  out = PutDecoded(out, kDecode[pair ? PairIndex(in + i) : in[i]], blanks);
-  return i + 1 + pair;
+// Converts the character at in[i]; returns the index after it. `seen` collects the entries'
+// info bits, so that blanks are counted (CountBlanks) only when there are some.
+inline size_t ScalarToUtf8(const unsigned char* in, size_t size, size_t i, char*& out, unsigned& seen) {
+  const DecodeEntry& e = EntryAt(in, size, i);
+  std::memcpy(out, &e, 4);
+  out += e.info & 3;
+  seen |= e.info;
+  return i;
+}
+
+size_t CountBlanks(std::string_view cp932) {
+  const auto* in = reinterpret_cast<const unsigned char*>(cp932.data());
+  size_t blanks = 0;
+  for (size_t i = 0; i < cp932.size();) blanks += EntryAt(in, cp932.size(), i).info >> 2;
+  return blanks;
 }
 
 // ------------------------------------------------------------------ canonical form
@@ -390,8 +410,18 @@ inline bool HasTwins(unsigned char lead) { return lead == 0x87 || lead == 0xED |
 
 FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
   FromUtf8Run run{utf8, out, out, policy, {}};
+  const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+  const size_t n = utf8.size();
   size_t i = 0;
-  while (i < utf8.size()) {
+  while (i < n) {
+    while (n - i >= simd::kBlock) {  // a run of ASCII
+      const uint32_t high = simd::HighMask(in + i);
+      simd::CopyBlock(in + i, run.out);
+      const size_t k = high ? static_cast<size_t>(std::countr_zero(high)) : simd::kBlock;
+      i += k, run.out += k;
+      if (high) break;
+    }
+    if (i == n) break;
     const BlockStep step =
         AtBlock(utf8, i, [&run](const unsigned char* p, uint32_t avail, size_t room) {
           return FromUtf8Block(p, avail, room, run.out);
@@ -420,20 +450,23 @@ FromUtf8Result AppendFromUtf8(std::string_view utf8, std::string& out, Unmappabl
 ToUtf8Result ToUtf8(std::string_view cp932, char* out) {
   const auto* in = reinterpret_cast<const unsigned char*>(cp932.data());
   char* o = out;
-  size_t blanks = 0;
+  unsigned seen = 0;
   size_t i = 0;
   const size_t n = cp932.size();
   while (i < n) {
-    if (in[i] < 0x80 && n - i >= simd::kBlock) {
+    while (n - i >= simd::kBlock) {  // a run of ASCII
       const uint32_t high = simd::HighMask(in + i);
       simd::CopyBlock(in + i, o);
       const size_t k = high ? static_cast<size_t>(std::countr_zero(high)) : simd::kBlock;
       i += k, o += k;
-      continue;
+      if (high) break;
     }
-    i = ScalarToUtf8(in, n, i, o, blanks);
+    do {  // the other characters up to the next ASCII byte (or every character near the end)
+      i = ScalarToUtf8(in, n, i, o, seen);
+      if (i < n) i = ScalarToUtf8(in, n, i, o, seen);  // two per test: Japanese comes in runs
+    } while (i < n && in[i] >= 0x80);
   }
-  return {static_cast<size_t>(o - out), blanks};
+  return {static_cast<size_t>(o - out), (seen & kBlankBits) ? CountBlanks(cp932) : 0};
 }
 
 size_t AppendToUtf8(std::string_view cp932, std::string& out) {
@@ -473,9 +506,9 @@ FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
 ToUtf8Result ToUtf8(std::string_view cp932, char* out) {
   const auto* in = reinterpret_cast<const unsigned char*>(cp932.data());
   char* o = out;
-  size_t blanks = 0;
-  for (size_t i = 0; i < cp932.size();) i = ScalarToUtf8(in, cp932.size(), i, o, blanks);
-  return {static_cast<size_t>(o - out), blanks};
+  unsigned seen = 0;
+  for (size_t i = 0; i < cp932.size();) i = ScalarToUtf8(in, cp932.size(), i, o, seen);
+  return {static_cast<size_t>(o - out), (seen & kBlankBits) ? CountBlanks(cp932) : 0};
 }
 
 }  // namespace scalar

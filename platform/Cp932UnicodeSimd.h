@@ -10,6 +10,7 @@
 // `to`; the caller guarantees both are there.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -58,23 +59,21 @@ inline uint32_t HighMask(const unsigned char* p) {
   return m;
 }
 
-// Whether bytes 0-14 are five sequences of a lead byte 0xE0-0xEF and two continuation
-// bytes (byte 15 may be anything).
-inline bool IsFiveThreeByte(const unsigned char* p) {
-  for (int k = 0; k < 15; k += 3)
-    if ((p[k] & 0xF0) != 0xE0 || (p[k + 1] & 0xC0) != 0x80 || (p[k + 2] & 0xC0) != 0x80) return false;
-  return true;
+// How many sequences of a lead byte 0xE1-0xEF and two continuation bytes (0 to 5) the
+// block starts with. (0xE0 is left out: its sequences can be overlong, and those that are
+// not, U+0800-U+0FFF, have no code page 932 form.)
+inline int LeadingThreeByte(const unsigned char* p) {
+  int k = 0;
+  while (k < 5 && (p[3 * k] & 0xF0) == 0xE0 && p[3 * k] != 0xE0 && (p[3 * k + 1] & 0xC0) == 0x80 &&
+         (p[3 * k + 2] & 0xC0) == 0x80)
+    ++k;
+  return k;
 }
 
-// The code points of the five sequences IsFiveThreeByte found; false when one is
-// overlong (below U+0800).
-inline bool FiveCodePoints(const unsigned char* p, uint32_t cp[5]) {
-  bool wellFormed = true;
-  for (int k = 0; k < 5; ++k, p += 3) {
-    cp[k] = (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
-    wellFormed = wellFormed && cp[k] >= 0x800;
-  }
-  return wellFormed;
+// The code points of the three-byte sequences at bytes 0, 3, 6, 9 and 12 (whatever the
+// bytes are).
+inline void FiveCodePoints(const unsigned char* p, uint32_t cp[5]) {
+  for (int k = 0; k < 5; ++k, p += 3) cp[k] = (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
 }
 
 }  // namespace portable
@@ -104,12 +103,6 @@ inline __m128i EvenCodePoints(__m128i x) {
   return _mm_or_si128(_mm_or_si128(first, second), third);
 }
 
-// Bits of the lanes below U+0800 (two bits per lane).
-inline uint32_t Overlong(__m128i lanes) {
-  return Bits(_mm_cmpeq_epi16(_mm_and_si128(lanes, _mm_set1_epi16(static_cast<short>(0xF800))),
-                              _mm_setzero_si128()));
-}
-
 }  // namespace detail
 
 inline Utf8Classes ClassifyUtf8(const unsigned char* p) {
@@ -126,16 +119,21 @@ inline Utf8Classes ClassifyUtf8(const unsigned char* p) {
 
 inline uint32_t HighMask(const unsigned char* p) { return detail::Bits(detail::Load(p)); }
 
-inline bool IsFiveThreeByte(const unsigned char* p) {
-  const __m128i mask = _mm_setr_epi8(-16, -64, -64, -16, -64, -64, -16, -64, -64, -16, -64, -64, -16, -64, -64, 0);
+// Bytes that fit the pattern of five three-byte sequences, counted from the first one
+// that does not: every three of them is a sequence.
+inline int LeadingThreeByte(const unsigned char* p) {
+  const __m128i mask = _mm_setr_epi8(-16, -64, -64, -16, -64, -64, -16, -64, -64, -16, -64, -64, -16, -64, -64, -1);
   const __m128i want = _mm_setr_epi8(-32, -128, -128, -32, -128, -128, -32, -128, -128, -32, -128, -128, -32,
-                                     -128, -128, 0);
-  return detail::Bits(_mm_cmpeq_epi8(_mm_and_si128(detail::Load(p), mask), want)) == 0xFFFFu;
+                                     -128, -128, -1);  // byte 15 never fits: at most 15 bytes count
+  const __m128i v = detail::Load(p);
+  const uint32_t fit = detail::Bits(_mm_andnot_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(0xE0))),
+                                                     _mm_cmpeq_epi8(_mm_and_si128(v, mask), want)));
+  return std::countr_zero(~fit) / 3;
 }
 
 // The sequences at even bytes are lanes 0, 3 and 6 of the block, those at odd bytes
 // lanes 1 and 4 of the block moved down by one byte.
-inline bool FiveCodePoints(const unsigned char* p, uint32_t cp[5]) {
+inline void FiveCodePoints(const unsigned char* p, uint32_t cp[5]) {
   using namespace detail;
   const __m128i v = Load(p);
   const __m128i even = EvenCodePoints(v), odd = EvenCodePoints(_mm_srli_si128(v, 1));
@@ -144,7 +142,6 @@ inline bool FiveCodePoints(const unsigned char* p, uint32_t cp[5]) {
   cp[2] = static_cast<uint32_t>(_mm_extract_epi16(even, 3));
   cp[3] = static_cast<uint32_t>(_mm_extract_epi16(odd, 4));
   cp[4] = static_cast<uint32_t>(_mm_extract_epi16(even, 6));
-  return (Overlong(even) & 0x30C3u) == 0 && (Overlong(odd) & 0x030Cu) == 0;
 }
 
 #else
@@ -152,7 +149,7 @@ inline bool FiveCodePoints(const unsigned char* p, uint32_t cp[5]) {
 using portable::ClassifyUtf8;
 using portable::FiveCodePoints;
 using portable::HighMask;
-using portable::IsFiveThreeByte;
+using portable::LeadingThreeByte;
 
 #endif
 

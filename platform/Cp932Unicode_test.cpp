@@ -270,10 +270,10 @@ TEST(Cp932UnicodeSimd, VectorAndPortableBlockFunctionsAgree) {
     ASSERT_EQ(std::vector<uint32_t>({a.ascii, a.cont, a.lead2, a.lead3}),
               std::vector<uint32_t>({b.ascii, b.cont, b.lead2, b.lead3}));
     ASSERT_EQ(simd::HighMask(block), simd::portable::HighMask(block));
-    ASSERT_EQ(simd::IsFiveThreeByte(block), simd::portable::IsFiveThreeByte(block));
-    if (!simd::portable::IsFiveThreeByte(block)) continue;
+    ASSERT_EQ(simd::LeadingThreeByte(block), simd::portable::LeadingThreeByte(block));
     uint32_t x[5], y[5];
-    ASSERT_EQ(simd::FiveCodePoints(block, x), simd::portable::FiveCodePoints(block, y));
+    simd::FiveCodePoints(block, x);
+    simd::portable::FiveCodePoints(block, y);
     ASSERT_EQ(std::vector<uint32_t>(x, x + 5), std::vector<uint32_t>(y, y + 5));
   }
 }
