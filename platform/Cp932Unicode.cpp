@@ -11,10 +11,12 @@
 // - the scalar path takes one character at a time. It handles everything the block path
 //   leaves to it: malformed UTF-8, lead bytes the masks do not classify (four-byte
 //   sequences, 0xE0, 0xED), characters without a code page 932 form.
-// Code page 932 to UTF-8 copies ASCII a block at a time and converts other characters
-// with a step that has no branch: one table holds single bytes and pairs, so a
-// character's entry is one load. Measured on the benchmark corpus, the block masks were
-// slower here: code page 932 text changes between one and two bytes too often.
+// Code page 932 to UTF-8 copies ASCII a block at a time and converts other characters one
+// by one: one table holds single bytes and pairs, so a character's entry is one load.
+// Measured on the benchmark corpus, both alternatives were slower: block masks of where
+// pairs start (the text changes between one and two bytes too often for blocks to pay),
+// and a step without a branch on the lead byte (each character then waits for the length
+// of the one before; the branch is predicted within runs).
 #include "platform/Cp932Unicode.h"
 
 #include <algorithm>
@@ -36,8 +38,8 @@ namespace tb = tables;
 
 constexpr int LeadIndex(unsigned lead) { return lead <= 0x9F ? int(lead) - 0x81 : int(lead) - 0xE0 + 31; }
 constexpr unsigned LeadOf(int index) { return index < 31 ? 0x81u + index : 0xE0u + (index - 31); }
-// cp932::IsLeadByte, usable in the compile-time table builders.
-// Flipping bit 5 moves 0x81-0x9F to 0xA1-0xBF and 0xE0-0xFC to 0xC0-0xDC: one range.
+// cp932::IsLeadByte with one comparison, usable in the compile-time table builders:
+// flipping bit 5 moves 0x81-0x9F to 0xA1-0xBF and 0xE0-0xFC to 0xC0-0xDC, one range.
 constexpr bool IsLead(unsigned b) { return ((b ^ 0x20u) - 0xA1u) < 0x3Cu; }
 
 // ------------------------------------------------------------------ UTF-8 -> code page 932
