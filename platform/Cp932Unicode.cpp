@@ -260,7 +260,8 @@ BlockStep FromUtf8Block(const unsigned char* p, uint32_t avail, size_t room, cha
     out += prefix;
     return {prefix, 0};
   }
-  const int threeByte = avail == simd::kBlock ? simd::LeadingThreeByte(p) : 0;
+  // (In a block copied near the end the zeros after the text fit no sequence.)
+  const int threeByte = simd::LeadingThreeByte(p);
   if (threeByte != 0) return ThreeByteRun(p, threeByte, room, out);
   return FromUtf8Chars(p, avail, out);
 }
