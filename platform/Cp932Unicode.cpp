@@ -266,13 +266,12 @@ BlockStep FromUtf8Block(const unsigned char* p, uint32_t avail, size_t room, cha
   return FromUtf8Chars(p, avail, out);
 }
 
-// Copies the n < 18 bytes at `from` into `to` without a library call (a record's last
+// Copies the n <= 16 bytes at `from` into `to` without a library call (a record's last
 // block comes here once per record).
 inline void CopyShort(unsigned char* to, const unsigned char* from, size_t n) {
   if (n >= 8) {
     std::memcpy(to, from, 8);
     std::memcpy(to + n - 8, from + n - 8, 8);
-    if (n > 16) std::memcpy(to + 8, from + 8, 8);
   } else if (n >= 4) {
     std::memcpy(to, from, 4);
     std::memcpy(to + n - 4, from + n - 4, 4);

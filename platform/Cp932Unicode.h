@@ -53,7 +53,7 @@ struct FromUtf8Result {
   char32_t codePoint = 0;                    // kNoCp932Form
   unsigned char byte = 0;                    // kMalformed
   size_t column = 0;     // the problem's display column from 1: code page 932 bytes written before it + 1
-  size_t replaced = 0;   // kReplace: stand-ins written (a malformed byte counts once)
+  size_t replaced = 0;   // kReplace: characters replaced or dropped, malformed bytes
   size_t written = 0;    // code page 932 bytes written
 };
 

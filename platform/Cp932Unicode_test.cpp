@@ -229,26 +229,35 @@ TEST(Cp932Unicode, BytesThatAreNotWholeCharactersBecomeBlanks) {
 
 // The block path against the scalar path on random texts of pieces that meet at every
 // position of a block: ASCII, two- and three-byte characters, half-width katakana,
-// characters without a form, four-byte characters, and malformed pieces.
+// characters without a form, four-byte characters, and malformed pieces. Texts of
+// whole characters are also compared with the C library's converter.
 TEST(Cp932Unicode, BlockAndScalarPathsAgreeOnRandomTexts) {
   const std::vector<std::string> utf8Pieces = {
-      "a", "A1 ", "\\", "é", "α", "×", "東", "表", "ア", "〜", "﨑", "ｱ", "ﾞ", "한", "\uE000", "😀", "𠮷",
-      "\xE0\xA0\x80", "\xED\x9F\xBF", "\xED\xA0\x80", "\x80", "\xC0\xAF", "\xE3\x81", "\xF0\x9F", "\xFF"};
-  const std::vector<std::string> cp932Pieces = {"a", " ", "\x83\x41", "\x95\x5C", "\x88\xED", "\xB1", "\x83",
-                                                "\x85\x41", "\x80", "\xFD", "\x0A", "\xFA\xB1", "\xEF"};
+      "a", "A1 ", "\\", "α", "×", "東", "表", "ア", "〜", "﨑", "ｱ", "ﾞ", "\uE000",  // mappable: the first 13
+      "é", "한", "😀", "𠮷", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xED\xA0\x80", "\x80", "\xC0\xAF", "\xE3\x81",
+      "\xF0\x9F", "\xFF"};
+  const std::vector<std::string> cp932Pieces = {"a", " ", "\x83\x41", "\x95\x5C", "\x88\xED", "\xB1", "\xFA\xB1",
+                                                "\x0A", "\x83", "\x85\x41", "\x80", "\xFD", "\xEF"};  // whole: 8
   std::mt19937 random(932);
+  std::string reference;
   for (int round = 0; round < 20000; ++round) {
     std::string u, c;
+    bool whole = round % 2 == 0;  // half of the texts of whole characters only
     const int pieces = static_cast<int>(random() % 48);
     for (int k = 0; k < pieces; ++k) {
-      const unsigned pick = random() % 16;  // mostly well-formed, mappable text
-      u += utf8Pieces[pick < 10 ? pick : random() % utf8Pieces.size()];
-      c += cp932Pieces[random() % cp932Pieces.size()];
+      const size_t pick = whole || random() % 4 != 0 ? random() % 13 : random() % utf8Pieces.size();
+      u += utf8Pieces[pick];
+      c += cp932Pieces[whole ? random() % 8 : random() % cp932Pieces.size()];
     }
     for (Unmappable policy : {Unmappable::kStop, Unmappable::kReplace})
       ASSERT_EQ(FromUtf8Trace(u, policy, false), FromUtf8Trace(u, policy, true)) << testing::PrintToString(u);
     ASSERT_EQ(ToUtf8Trace(c, false), ToUtf8Trace(c, true)) << testing::PrintToString(c);
     ASSERT_TRUE(utf8::IsWellFormed(Utf8(c)));
+    if (!whole) continue;
+    ASSERT_TRUE(IconvUtf8ToCp932().Convert(u, reference));
+    ASSERT_EQ(Cp932(u), reference) << testing::PrintToString(u);
+    ASSERT_TRUE(IconvCp932ToUtf8().Convert(c, reference));
+    ASSERT_EQ(Utf8(c), reference) << testing::PrintToString(c);
   }
 }
 
