@@ -59,6 +59,14 @@ inline uint32_t HighMask(const unsigned char* p) {
   return m;
 }
 
+// Code page 932 lead bytes: 0x81-0x9F and 0xE0-0xFC.
+inline uint32_t Cp932LeadMask(const unsigned char* p) {
+  uint32_t m = 0;
+  for (unsigned i = 0; i < kBlock; ++i)
+    m |= static_cast<uint32_t>((p[i] >= 0x81 && p[i] <= 0x9F) || (p[i] >= 0xE0 && p[i] <= 0xFC)) << i;
+  return m;
+}
+
 // How many sequences of a lead byte 0xE1-0xEF and two continuation bytes (0 to 5) the
 // block starts with. (0xE0 is left out: its sequences can be overlong, and those that are
 // not, U+0800-U+0FFF, have no code page 932 form.)
@@ -119,6 +127,12 @@ inline Utf8Classes ClassifyUtf8(const unsigned char* p) {
 
 inline uint32_t HighMask(const unsigned char* p) { return detail::Bits(detail::Load(p)); }
 
+inline uint32_t Cp932LeadMask(const unsigned char* p) {
+  using namespace detail;
+  const __m128i v = Load(p);
+  return Bits(_mm_or_si128(InRange(v, -127, -97), InRange(v, -32, -4)));
+}
+
 // Bytes that fit the pattern of five three-byte sequences, counted from the first one
 // that does not: every three of them is a sequence.
 inline int LeadingThreeByte(const unsigned char* p) {
@@ -147,6 +161,7 @@ inline void FiveCodePoints(const unsigned char* p, uint32_t cp[5]) {
 #else
 
 using portable::ClassifyUtf8;
+using portable::Cp932LeadMask;
 using portable::FiveCodePoints;
 using portable::HighMask;
 using portable::LeadingThreeByte;

@@ -238,6 +238,7 @@ TEST(Cp932Unicode, BlockAndScalarPathsAgreeOnRandomTexts) {
       "\xF0\x9F", "\xFF"};
   const std::vector<std::string> cp932Pieces = {"a", " ", "\x83\x41", "\x95\x5C", "\x88\xED", "\xB1", "\xFA\xB1",
                                                 "\x0A", "\x83", "\x85\x41", "\x80", "\xFD", "\xEF"};  // whole: 8
+  const char* const kPairs[] = {"\x83\x41", "\x95\x5C", "\x88\xED", "\xFA\xB1", "\x85\x41", "\x83\x0A"};
   std::mt19937 random(932);
   std::string reference;
   for (int round = 0; round < 20000; ++round) {
@@ -247,7 +248,10 @@ TEST(Cp932Unicode, BlockAndScalarPathsAgreeOnRandomTexts) {
     for (int k = 0; k < pieces; ++k) {
       const size_t pick = whole || random() % 4 != 0 ? random() % 13 : random() % utf8Pieces.size();
       u += utf8Pieces[pick];
-      c += cp932Pieces[whole ? random() % 8 : random() % cp932Pieces.size()];
+      if (round % 4 == 1 && random() % 16 != 0)  // runs of pairs, some not whole
+        c += kPairs[random() % std::size(kPairs)];
+      else
+        c += cp932Pieces[whole ? random() % 8 : random() % cp932Pieces.size()];
     }
     for (Unmappable policy : {Unmappable::kStop, Unmappable::kReplace})
       ASSERT_EQ(FromUtf8Trace(u, policy, false), FromUtf8Trace(u, policy, true)) << testing::PrintToString(u);
@@ -265,8 +269,8 @@ TEST(Cp932Unicode, BlockAndScalarPathsAgreeOnRandomTexts) {
 // the bytes that matter to them.
 TEST(Cp932UnicodeSimd, VectorAndPortableBlockFunctionsAgree) {
   namespace simd = cp932::simd;
-  const unsigned char bytes[] = {0x00, 0x41, 0x7F, 0x80, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2,
-                                 0xDF, 0xE0, 0xE1, 0xE3, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xFF};
+  const unsigned char bytes[] = {0x00, 0x41, 0x7F, 0x80, 0x81, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2,
+                                 0xDF, 0xE0, 0xE1, 0xE3, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xFC, 0xFD, 0xFF};
   std::mt19937 random(16);
   for (int round = 0; round < 100000; ++round) {
     unsigned char block[simd::kBlock];
@@ -279,6 +283,7 @@ TEST(Cp932UnicodeSimd, VectorAndPortableBlockFunctionsAgree) {
     ASSERT_EQ(std::vector<uint32_t>({a.ascii, a.cont, a.lead2, a.lead3}),
               std::vector<uint32_t>({b.ascii, b.cont, b.lead2, b.lead3}));
     ASSERT_EQ(simd::HighMask(block), simd::portable::HighMask(block));
+    ASSERT_EQ(simd::Cp932LeadMask(block), simd::portable::Cp932LeadMask(block));
     ASSERT_EQ(simd::LeadingThreeByte(block), simd::portable::LeadingThreeByte(block));
     uint32_t x[5], y[5];
     simd::FiveCodePoints(block, x);
