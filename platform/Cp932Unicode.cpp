@@ -60,15 +60,14 @@ constexpr uint32_t EntryOf(unsigned code) {
   return kLittle ? first | second << 8 | length << 16 : first << 24 | second << 16 | length << 8;
 }
 
-constexpr bool IsNonCanonical(unsigned code) {
-  return std::binary_search(std::begin(tb::kNonCanonical), std::end(tb::kNonCanonical), code);
-}
-
 // Indexed by a Unicode value of the Basic Multilingual Plane (every character with a
 // code page 932 form is there).
 using EncodeTable = std::array<uint32_t, 0x10000>;
 
+// (Kept to few steps: compilers bound the work of one constant evaluation.)
 constexpr EncodeTable BuildEncodeTable() {
+  std::array<std::array<bool, tb::kTrails>, tb::kLeads> nonCanonical{};
+  for (uint16_t code : tb::kNonCanonical) nonCanonical[LeadIndex(code >> 8)][(code & 0xFF) - 0x40] = true;
   EncodeTable t{};
   t.fill(kNoForm);
   for (unsigned b = 0; b < 256; ++b)
@@ -76,8 +75,7 @@ constexpr EncodeTable BuildEncodeTable() {
   for (int l = 0; l < tb::kLeads; ++l) {
     for (int k = 0; k < tb::kTrails; ++k) {
       const char16_t u = tb::kDoubleByte[l][k];
-      const unsigned code = LeadOf(l) << 8 | (0x40u + k);
-      if (u != 0 && !IsNonCanonical(code)) t[u] = EntryOf(code);
+      if (u != 0 && !nonCanonical[l][k]) t[u] = EntryOf(LeadOf(l) << 8 | (0x40u + k));
     }
   }
   for (const tb::OneWay& w : tb::kOneWay) t[w.codePoint] = EntryOf(w.code);
