@@ -3,8 +3,8 @@
 // UTF-8 to code page 932 has two paths that give the same bytes:
 // - the block path takes kBlock input bytes at a time (platform/Cp932UnicodeSimd.h gives
 //   the byte classes of a block as bit masks): ASCII is copied a block at a time; a run of
-//   three-byte characters, most of Japanese text, five characters at a time with their
-//   code points computed together; any other block character by character from the start
+//   three-byte characters, most of Japanese text, up to five characters at a time with
+//   their code points computed together; any other block character by character from the start
 //   positions its masks give, with no branch that depends on the text (a character-
 //   stepping loop waits at each step for the length of the character before, and
 //   mispredicts at every change of script);

@@ -1,6 +1,7 @@
 // The vector part of the UTF-8 <-> code page 932 converter (platform/Cp932Unicode.cpp):
-// byte classes of one block of kBlock bytes as bit masks (bit i stands for byte i), the
-// code points of five three-byte characters, and the copy of a block. This is the one
+// the UTF-8 byte classes and the code page 932 lead bytes of one block of kBlock bytes as
+// bit masks (bit i stands for byte i), the three-byte sequences a block starts with and
+// their code points, and the copy of a block. This is the one
 // place with processor-specific code: SSE2, which every x86-64 processor has. The same
 // functions written byte by byte (namespace portable) serve every other processor and
 // are the reference the SSE2 ones are tested against. The converter's logic works on
