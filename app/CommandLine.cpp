@@ -17,6 +17,12 @@ enum LongOnly : int {
   kBlockSizeOption,
   kProgressOption,
   kNoProgressOption,
+  kInputEncodingOption,
+  kOutputEncodingOption,
+  kDataEncodingOption,
+  kUnmappableOption,
+  kByteOrderMarkOption,
+  kNewlineOption,
 };
 
 // More threads than this buy nothing: the writer is one.
@@ -35,6 +41,12 @@ const option kOptions[] = {
     {"check", no_argument, nullptr, kCheckOption},
     {"explain", required_argument, nullptr, kExplainOption},
     {"param-encoding", required_argument, nullptr, kEncodingOption},
+    {"input-encoding", required_argument, nullptr, kInputEncodingOption},
+    {"output-encoding", required_argument, nullptr, kOutputEncodingOption},
+    {"encoding", required_argument, nullptr, kDataEncodingOption},
+    {"unmappable", required_argument, nullptr, kUnmappableOption},
+    {"bom", no_argument, nullptr, kByteOrderMarkOption},
+    {"newline", required_argument, nullptr, kNewlineOption},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -56,6 +68,19 @@ CommandLine UsageError(std::string error) {
 }
 
 }  // namespace
+
+bool ParseDataEncoding(const std::string& name, bool& utf8) {
+  const char* text = name.c_str();
+  for (const char* cp932 : {"cp932", "sjis", "shift_jis", "ms932", "windows-31j"}) {
+    if (strcasecmp(text, cp932) == 0) {
+      utf8 = false;
+      return true;
+    }
+  }
+  if (strcasecmp(text, "utf-8") != 0 && strcasecmp(text, "utf8") != 0) return false;
+  utf8 = true;
+  return true;
+}
 
 bool ParseEncodingName(const std::string& name, ParamEncoding& encoding) {
   const char* text = name.c_str();
@@ -90,10 +115,43 @@ std::string ReadNumber(const char* value, int64_t least, int64_t most, const cha
   return std::string(need) + ", not " + Quote(value);
 }
 
+// Takes an option of the data's form into `line`; false when `option` is
+// not one of them. `error` says what is wrong with its value.
+bool ApplyDataOption(int option, const char* value, CommandLine& line, std::string& error) {
+  const std::string encodings = " must be cp932 or utf-8, not " + Quote(value ? value : "");
+  switch (option) {
+    case kInputEncodingOption:
+      if (!ParseDataEncoding(value, line.utf8Input)) error = "--input-encoding" + encodings;
+      return true;
+    case kOutputEncodingOption:
+      if (!ParseDataEncoding(value, line.utf8Output)) error = "--output-encoding" + encodings;
+      return true;
+    case kDataEncodingOption:
+      if (!ParseDataEncoding(value, line.utf8Input)) error = "--encoding" + encodings;
+      line.utf8Output = line.utf8Input;
+      return true;
+    case kUnmappableOption:
+      line.replaceUnmappable = strcasecmp(value, "replace") == 0;
+      if (!line.replaceUnmappable && strcasecmp(value, "error") != 0) {
+        error = "--unmappable must be error or replace, not " + Quote(value);
+      }
+      return true;
+    case kByteOrderMarkOption: line.byteOrderMark = true; return true;
+    case kNewlineOption:
+      line.lineFeedOnly = strcasecmp(value, "lf") == 0;
+      if (!line.lineFeedOnly && strcasecmp(value, "crlf") != 0) {
+        error = "--newline must be crlf or lf, not " + Quote(value);
+      }
+      return true;
+  }
+  return false;
+}
+
 // Takes one option into `line`; the error for people when its value is wrong.
 std::string ApplyOption(int option, const char* value, CommandLine& line, Requests& requests) {
   int64_t number = 0;
   std::string error;
+  if (ApplyDataOption(option, value, line, error)) return error;
   switch (option) {
     case 'h': requests.help = true; break;
     case 'V': requests.version = true; break;
@@ -133,7 +191,9 @@ std::string ApplyOption(int option, const char* value, CommandLine& line, Reques
 // True when any option that only a run or a check takes was given.
 bool RunOptionsGiven(const CommandLine& line) {
   return line.explain > 0 || line.encodingGiven || line.quiet || line.inputGiven ||
-         line.outputGiven || line.jobs > 0 || line.blockSize > 0 || line.progress != 0;
+         line.outputGiven || line.jobs > 0 || line.blockSize > 0 || line.progress != 0 ||
+         line.utf8Input || line.utf8Output || line.replaceUnmappable || line.byteOrderMark ||
+         line.lineFeedOnly;
 }
 
 // What to do, once the options are read; `first` is the first argument
@@ -159,6 +219,9 @@ CommandLine ChooseAction(CommandLine line, const Requests& requests, int argc,
     if (RunOptionsGiven(line)) return UsageError("a parameter file is needed");
     line.action = Action::kHelpText;
     return line;
+  }
+  if (line.byteOrderMark && !line.utf8Output) {
+    return UsageError("--bom goes with UTF-8 output (--output-encoding=utf-8 or --encoding=utf-8)");
   }
   line.action = Action::kRun;
   line.parameterFile = argv[first];

@@ -35,6 +35,13 @@ struct CommandLine {
   int jobs = 0;                         // -j N: threads per input file (0: chosen)
   int progress = 0;                     // 1 --progress, -1 --no-progress, 0 neither
   size_t blockSize = 0;                 // --block-size: bytes per block (0: the default)
+  // The data's encodings and line ends (--input-encoding, --output-encoding,
+  // --encoding, --unmappable, --bom, --newline); all off: code page 932, CR LF.
+  bool utf8Input = false;
+  bool utf8Output = false;
+  bool replaceUnmappable = false;
+  bool byteOrderMark = false;
+  bool lineFeedOnly = false;
   std::string error;                    // kUsageError
 };
 
@@ -43,3 +50,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv);
 // "auto", "cp932" or "utf-8" (case-blind; also "sjis", "shift_jis", "utf8");
 // false for anything else.
 bool ParseEncodingName(const std::string& name, ParamEncoding& encoding);
+
+// A data encoding: "cp932" (also "sjis", "shift_jis", "ms932", "windows-31j")
+// or "utf-8" ("utf8"), case-blind; `utf8` tells which. False for anything else.
+bool ParseDataEncoding(const std::string& name, bool& utf8);

@@ -177,7 +177,7 @@ void ConsolePrinter::Failed(const RunFailure& failure) {
       // The message and the line that caused it, two blanks between them.
       WriteConsole(Format("%s  %d行目\n", message.c_str(), failure.line));
       break;
-    case FailureStage::kOutputOpen:
+    case FailureStage::kFileModeOutput:
       WriteConsole(message + "\n");
       break;
     case FailureStage::kInput:
@@ -191,6 +191,11 @@ void ConsolePrinter::Failed(const RunFailure& failure) {
 void ConsolePrinter::Stopped(const RunStop& stop) {
   EraseProgress();
   if (!options_.quiet) platform_.WriteDiagnostic(DescribeStop(stop));
+}
+
+void ConsolePrinter::DataConverted(const DataConversions& conversions) {
+  EraseProgress();
+  if (!options_.quiet) platform_.WriteDiagnostic(DescribeConversions(conversions));
 }
 
 void ConsolePrinter::RecordExplained(const RecordExplanation& explanation) {
@@ -216,7 +221,7 @@ std::string DescribeFailure(const RunFailure& failure) {
   std::string text = Format("rux: error %d: ", ErrorNumber(failure.code));
   const std::string english(EnglishErrorMessage(failure.code));
   const bool statementError =
-      failure.stage == FailureStage::kParameters && failure.code != ErrorCode::kParameterFileOpen;
+      failure.stage == FailureStage::kParameters && failure.code != ErrorCode::kParameterFileFailed;
   const FailureDetail& what = failure.what;
   if (statementError) {
     text += Format("%s:%d: %s", ShowName(failure.parameterFile).c_str(), failure.line,
@@ -226,7 +231,7 @@ std::string DescribeFailure(const RunFailure& failure) {
     if (!failure.statement.empty()) text += ShowStatement(failure.statement, failure.column);
     return text;
   }
-  if (failure.stage == FailureStage::kInput && failure.code != ErrorCode::kInputOpen) {
+  if (failure.stage == FailureStage::kInput && failure.code != ErrorCode::kInputFailed) {
     // Where in the input: the file, and the record that failed.
     const std::string name = ShowName(failure.fileName);
     text += failure.records > 0 ? Format("%s, record %" PRId64 ": ", name.c_str(), failure.records)
@@ -237,7 +242,7 @@ std::string DescribeFailure(const RunFailure& failure) {
   } else {
     text += what.action;
     if (!what.path.empty()) text += " " + InQuotes(ShowName(what.path));
-    if (failure.code == ErrorCode::kParameterFileOpen && failure.line > 0) {
+    if (failure.code == ErrorCode::kParameterFileFailed && failure.line > 0) {
       text += Format(" after line %d", failure.line);
     }
   }
@@ -255,6 +260,22 @@ std::string DescribeStop(const RunStop& stop) {
   if (stop.fileName.empty()) return text + " before the first input file\n";
   return text + Format(" after record %" PRId64 " of ", stop.records) +
          InQuotes(ShowName(stop.fileName)) + "; the records up to it are written whole\n";
+}
+
+std::string DescribeConversions(const DataConversions& conversions) {
+  std::string text;
+  if (conversions.replaced > 0) {
+    text += Format("rux: %" PRId64 " character%s without a code page 932 form replaced by a "
+                   "stand-in of the same width\n",
+                   conversions.replaced, conversions.replaced == 1 ? "" : "s");
+  }
+  if (conversions.blanks > 0) {
+    text += Format("rux: %" PRId64 " output byte%s that %s not a whole code page 932 character "
+                   "written as a blank\n",
+                   conversions.blanks, conversions.blanks == 1 ? "" : "s",
+                   conversions.blanks == 1 ? "was" : "were");
+  }
+  return text;
 }
 
 std::string DescribeRecord(const RecordExplanation& explanation) {
@@ -304,8 +325,8 @@ std::string DescribeCheck(const std::string& path, const CheckResult& result) {
   std::string text;
   if (!result.opened) {
     return Format("%s: error 90: %s (%s): %s\n", path.c_str(),
-                  std::string(ErrorMessage(ErrorCode::kParameterFileOpen)).c_str(),
-                  std::string(EnglishErrorMessage(ErrorCode::kParameterFileOpen)).c_str(),
+                  std::string(ErrorMessage(ErrorCode::kParameterFileFailed)).c_str(),
+                  std::string(EnglishErrorMessage(ErrorCode::kParameterFileFailed)).c_str(),
                   result.reason.c_str());
   }
   const char* encoding = "code page 932";

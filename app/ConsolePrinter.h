@@ -38,6 +38,7 @@ class ConsolePrinter : public RunObserver {
   void FileFinished(const FileSummary& summary) override;
   void Failed(const RunFailure& failure) override;
   void Stopped(const RunStop& stop) override;
+  void DataConverted(const DataConversions& conversions) override;
   int64_t RecordsToExplain() const override { return options_.explain; }
   void RecordExplained(const RecordExplanation& explanation) override;
 
@@ -83,6 +84,9 @@ std::string ShowName(std::string_view name);
 // The English line of a run stopped by a signal, naming the file and the
 // last record converted.
 std::string DescribeStop(const RunStop& stop);
+
+// The English lines that count what converting UTF-8 data changed.
+std::string DescribeConversions(const DataConversions& conversions);
 
 // The English diagnostic of a failure: "rux: error 91: cannot open output
 // "out/x.txt": Permission denied", then for a statement the statement and a

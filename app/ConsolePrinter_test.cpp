@@ -48,8 +48,8 @@ TEST(ConsolePrinterTest, TheThreeFormsOfAnError) {
 
   // The bare message, whatever else the failure holds.
   fake.console.clear();
-  failure.code = ErrorCode::kOutputOpen;
-  failure.stage = FailureStage::kOutputOpen;
+  failure.code = ErrorCode::kOutputFailed;
+  failure.stage = FailureStage::kFileModeOutput;
   failure.what.path = "o.txt";
   failure.fileName = "a.txt";
   printer.Failed(failure);

@@ -119,6 +119,16 @@ FileOverrides Overrides(const CommandLine& line, Platform& platform) {
   return overrides;
 }
 
+DataForm DataFormOf(const CommandLine& line) {
+  DataForm form;
+  form.utf8Input = line.utf8Input;
+  form.unmappable = line.replaceUnmappable ? cp932::Unmappable::kReplace : cp932::Unmappable::kStop;
+  form.output.utf8 = line.utf8Output;
+  form.output.lineFeedOnly = line.lineFeedOnly;
+  form.byteOrderMark = line.byteOrderMark && line.utf8Output;
+  return form;
+}
+
 int RunCheck(const CommandLine& line, Platform& platform) {
   CheckOptions options;
   options.encoding = ChooseEncoding(line, platform);
@@ -159,6 +169,7 @@ int RunJob(const CommandLine& line, Platform& platform) {
   request.overrides = Overrides(line, platform);
   request.jobs = line.jobs;
   if (line.blockSize > 0) request.blockSize = line.blockSize;
+  request.data = DataFormOf(line);
   platform.CatchStopSignals();
   return RunConversion(request, platform, printer);
 }

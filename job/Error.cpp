@@ -24,9 +24,10 @@ std::string_view ErrorMessage(ErrorCode code) {
     case ErrorCode::kTooManyEditTerms: return "編集指定のAND条件は最大30までです";
     case ErrorCode::kNotNumeric: return "指定した位置には数字以外の文字が含まれています";
     case ErrorCode::kOddWideLength: return "全角文字変換の場合、ﾚﾝｸﾞｽは偶数で指定して下さい";
-    case ErrorCode::kParameterFileOpen: return "変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙを開く事が出来ません";
-    case ErrorCode::kOutputOpen: return "出力ﾌｧｲﾙを開く事が出来ません";
-    case ErrorCode::kInputOpen: return "入力ﾌｧｲﾙを開く事が出来ません";
+    case ErrorCode::kNotCp932: return "入力ﾚｺｰﾄﾞにｼﾌﾄJISに変換できない文字が含まれています";
+    case ErrorCode::kParameterFileFailed: return "変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙを開く事が出来ません";
+    case ErrorCode::kOutputFailed: return "出力ﾌｧｲﾙを開く事が出来ません";
+    case ErrorCode::kInputFailed: return "入力ﾌｧｲﾙを開く事が出来ません";
   }
   return {};
 }
@@ -52,9 +53,11 @@ std::string_view EnglishErrorMessage(ErrorCode code) {
     case ErrorCode::kTooManyEditTerms: return "more than 30 AND terms after \"@\"";
     case ErrorCode::kNotNumeric: return "the field holds characters other than a number";
     case ErrorCode::kOddWideLength: return "a full-width (WID) number needs an even length";
-    case ErrorCode::kParameterFileOpen: return "cannot open the parameter file";
-    case ErrorCode::kOutputOpen: return "cannot open the output file";
-    case ErrorCode::kInputOpen: return "cannot open the input file";
+    case ErrorCode::kNotCp932:
+      return "the record holds a character without a code page 932 form, or is not UTF-8";
+    case ErrorCode::kParameterFileFailed: return "cannot open the parameter file";
+    case ErrorCode::kOutputFailed: return "cannot open the output file";
+    case ErrorCode::kInputFailed: return "cannot open the input file";
   }
   return {};
 }

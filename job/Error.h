@@ -27,9 +27,10 @@ enum class ErrorCode : int {
   kTooManyEditTerms = 25,     // more than 30 AND terms after "@"
   kNotNumeric = 26,
   kOddWideLength = 27,        // WID of a number with an odd length
-  kParameterFileOpen = 90,
-  kOutputOpen = 91,
-  kInputOpen = 92,
+  kNotCp932 = 28,             // input data that is not UTF-8, or a character without a code page 932 form
+  kParameterFileFailed = 90,  // the parameter file cannot be opened or read, or is too large
+  kOutputFailed = 91,         // an output cannot be opened, used, written or stored
+  kInputFailed = 92,          // an input cannot be opened, used or read, or none matches
 };
 
 // The message the console shows for `code`, code page 932; empty for kNone.

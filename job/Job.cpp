@@ -1,5 +1,7 @@
 #include "job/Job.h"
 
+#include "platform/Cp932Unicode.h"
+
 std::string_view StatementAt(const Job& job, int line) {
   for (const SelectionGroup& group : job.selection) {
     if (group.line == line) return group.written;
@@ -55,4 +57,29 @@ bool UsesConstant(const Job& job, Constant constant) {
     }
   }
   return false;
+}
+
+namespace {
+
+void CanonicalizeCondition(Condition& condition) {
+  for (Term& term : condition.terms) cp932::Canonicalize(term.text);
+}
+
+}  // namespace
+
+void CanonicalizeTexts(Job& job) {
+  for (SelectionGroup& group : job.selection) CanonicalizeCondition(group.condition);
+  for (ChangeDefinition& definition : job.changes) {
+    CanonicalizeCondition(definition.condition);
+    cp932::Canonicalize(definition.search.text);
+    cp932::Canonicalize(definition.replacement.text);
+  }
+  for (EditDefinition& definition : job.edits) {
+    CanonicalizeCondition(definition.condition);
+    cp932::Canonicalize(definition.value.text);
+  }
+  for (CsvDefinition& definition : job.csv) {
+    cp932::Canonicalize(definition.value.text);
+    cp932::Canonicalize(definition.header.text);
+  }
 }

@@ -186,6 +186,11 @@ struct Job {
 // job uses `constant`.
 bool UsesConstant(const Job& job, Constant constant);
 
+// Rewrites every quoted text of the job in the canonical code page 932 form
+// (a character with two codes in the form Windows writes), the form records
+// converted from UTF-8 take: so a text typed either way meets the data.
+void CanonicalizeTexts(Job& job);
+
 // The SEL or edit statement read from parameter-file line `line`, as
 // written; empty when there is none.
 std::string_view StatementAt(const Job& job, int line);

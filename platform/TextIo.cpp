@@ -12,6 +12,8 @@
 // 99,999 + 1 raw bytes before it decides, unless the file has ended.
 #include "platform/TextIo.h"
 
+#include "platform/Cp932Unicode.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -165,7 +167,36 @@ bool TextWriter::Write(std::string_view text) {
   return Write(text, consumed);
 }
 
+bool TextWriter::StartWithByteOrderMark() {
+  size_t consumed;
+  return Place("\xEF\xBB\xBF", consumed);
+}
+
 bool TextWriter::Write(std::string_view text, size_t& consumed) {
+  return form_.utf8 ? PlaceUtf8(text, consumed) : Place(text, consumed);
+}
+
+// Line by line: a line feed is never the second byte of a double-byte
+// character, so each line converts on its own, and a call of many lines
+// reaches the buffer exactly as the same lines in calls of their own.
+bool TextWriter::PlaceUtf8(std::string_view text, size_t& consumed) {
+  consumed = 0;
+  while (consumed < text.size()) {
+    const size_t lf = text.find('\n', consumed);
+    const size_t end = lf == std::string_view::npos ? text.size() : lf + 1;
+    const std::string_view line = text.substr(consumed, end - consumed);
+    const size_t room = cp932::MaxUtf8Size(line.size());
+    if (converted_.size() < room) converted_.resize(room);  // grows only: no fill per line
+    const cp932::ToUtf8Result result = cp932::ToUtf8(line, converted_.data());
+    blanks_ += static_cast<int64_t>(result.blanks);
+    size_t placed;
+    if (!Place(std::string_view(converted_.data(), result.written), placed)) return false;
+    consumed = end;
+  }
+  return !failed_ && file_;
+}
+
+bool TextWriter::Place(std::string_view text, size_t& consumed) {
   size_t& i = consumed;
   i = 0;
   if (failed_ || !file_) return false;
@@ -189,7 +220,7 @@ bool TextWriter::Write(std::string_view text, size_t& consumed) {
     used_ += plain;
     i += plain;
     if (lf) {
-      buffer_[used_++] = '\r';
+      if (!form_.lineFeedOnly) buffer_[used_++] = '\r';
       buffer_[used_++] = '\n';
       ++i;
     }

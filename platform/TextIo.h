@@ -137,20 +137,34 @@ struct FormRun {
 // at a time where the processor allows.
 void ScanOutputForm(std::string_view block, std::vector<FormRun>& runs);
 
+// How output lines are written: the encoding of their characters and the
+// line end. The default is the text mode of the original platform: code
+// page 932 and CR LF.
+struct OutputForm {
+  bool utf8 = false;          // code page 932 text written as UTF-8
+  bool lineFeedOnly = false;  // LF instead of CR LF
+};
+
 class TextWriter {
  public:
   TextWriter() = default;
+  // For every file attached from now on.
+  void SetForm(OutputForm form) { form_ = form; }
   void Attach(std::unique_ptr<File> file);
+  // Puts a UTF-8 byte-order mark first (call right after Attach).
+  bool StartWithByteOrderMark();
   bool IsOpen() const { return file_ != nullptr; }
   const File* Handle() const { return file_.get(); }
 
-  // Buffers the text, each LF becoming CR LF. False once any write failed.
-  // The buffer goes to the file when it is full, at the same bytes however
-  // the text is cut into calls.
+  // Buffers the text, each LF becoming CR LF (or staying LF), its characters
+  // converted to UTF-8 under that form. False once any write failed. The
+  // buffer goes to the file when it is full, at the same bytes however the
+  // text is cut into calls, as long as each call holds whole lines.
   bool Write(std::string_view text);
   // The same; on a failed write `consumed` tells how many bytes of the text
-  // were buffered before it, so a caller that wrote many records in one call
-  // knows the record at which one call per record would have failed.
+  // were buffered before it (under UTF-8: up to the start of the line that
+  // failed), so a caller that wrote many records in one call knows the
+  // record at which one call per record would have failed.
   bool Write(std::string_view text, size_t& consumed);
   // Hands the buffered bytes to the file now, so that a failure is noticed
   // while the data it belongs to is still the current file's; false once any
@@ -164,11 +178,22 @@ class TextWriter {
   bool Close();
   // Why writing failed, for people; empty when unknown.
   const std::string& FailureReason() const { return failureReason_; }
+  // Under UTF-8: bytes that were not part of a whole code page 932
+  // character (a field cut through a double-byte character), each written
+  // as a blank; counted over every file attached.
+  int64_t Blanks() const { return blanks_; }
 
  private:
+  // Buffers `text` with its line ends, its bytes as they are.
+  bool Place(std::string_view text, size_t& consumed);
+  bool PlaceUtf8(std::string_view text, size_t& consumed);
+
   std::unique_ptr<File> file_;
   IoBuffer buffer_;
   size_t used_ = 0;
   bool failed_ = false;
   std::string failureReason_;
+  OutputForm form_;
+  std::string converted_;  // a line converted to UTF-8
+  int64_t blanks_ = 0;
 };

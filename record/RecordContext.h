@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "job/Error.h"
+#include "platform/Cp932Unicode.h"
 #include "platform/Platform.h"
 
 // What the conditions of one record came to, for explaining a run: filled
@@ -63,6 +64,12 @@ struct alignas(64) RecordContext {
   // line (it comes with the first output record of a file); the caller
   // resets it.
   size_t headerLength = 0;
+
+  // UTF-8 input: the record converted to code page 932, the problem that
+  // stopped a conversion (error 28), and the characters replaced so far.
+  std::string decoded;
+  cp932::FromUtf8Result decodeProblem;
+  int64_t replaced = 0;
 
   // When set, the record steps note there what their conditions came to.
   RecordTrace* trace = nullptr;

@@ -52,7 +52,7 @@ CheckResult CheckParameterFile(Platform& platform, const std::string& path,
   const ParameterFileResult read =
       ReadParameterFile(platform, path, options.encoding, reader, &result.errors);
   result.encoding = read.encoding;
-  if (!result.errors.empty() && result.errors.front().code == ErrorCode::kParameterFileOpen &&
+  if (!result.errors.empty() && result.errors.front().code == ErrorCode::kParameterFileFailed &&
       result.errors.front().line == 0) {
     result.reason = read.reason;
     return result;

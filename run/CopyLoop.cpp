@@ -44,13 +44,13 @@ LoopEnd CopyRecords(File& input, TextWriter& writer, RecordContext& context, Run
         if (!writer.WriteAsIs(std::string_view(bytes, length))) {
           context.inCount += 1;
           context.outCount += 1;
-          context.error = ErrorCode::kOutputOpen;
+          context.error = ErrorCode::kOutputFailed;
           return LoopEnd::kDone;
         }
         context.inCount += run.lines;
         context.outCount += run.lines;
       } else if (!WritePieces(bytes, length, writer, context)) {
-        context.error = ErrorCode::kOutputOpen;
+        context.error = ErrorCode::kOutputFailed;
         return LoopEnd::kDone;
       }
     }
@@ -61,7 +61,7 @@ LoopEnd CopyRecords(File& input, TextWriter& writer, RecordContext& context, Run
   // then it is an input that could not be read.
   if (stop.load(std::memory_order_relaxed) != 0) return LoopEnd::kStopped;
   if (blocks.Failed()) {
-    context.error = ErrorCode::kInputOpen;
+    context.error = ErrorCode::kInputFailed;
     readFailure = blocks.FailureReason();
   }
   return LoopEnd::kDone;

@@ -72,7 +72,7 @@ TEST(CopyLoop, AFailedWriteIs91AtTheFirstRecordItCarried) {
   std::string data;
   for (int i = 0; i < 100000; ++i) data += "record\r\n";
   const Result failed = Copy(data, true, 2);
-  EXPECT_EQ(failed.error, ErrorCode::kOutputOpen);
+  EXPECT_EQ(failed.error, ErrorCode::kOutputFailed);
   // The first write (one block of lines) was stored; the failure counts from
   // the first record of the second.
   ASSERT_GT(failed.output.size(), 0u);

@@ -20,6 +20,7 @@ struct alignas(64) Block {
   int64_t index = 0;       // its place in the file, from 0
   int64_t inBase = 0;      // records before the block, when [IN_LINE] needs them
   TextReader records;      // the block's records, as far as they are converted
+  bool fileStart = false;  // the next record is the file's first
   bool converted = false;  // no record of the block is left for another part
   bool stopped = false;    // a stop signal came before the block's end
   // The worker's results for the current part.
@@ -30,6 +31,8 @@ struct alignas(64) Block {
   int64_t selected = 0;
   ErrorCode error = ErrorCode::kNone;  // the first error, at the part's last record
   int errorLine = 0;
+  cp932::FromUtf8Result decodeProblem;  // for error 28
+  int64_t replaced = 0;                 // characters replaced in the part
 
   static constexpr size_t kNoHeader = static_cast<size_t>(-1);
 };
@@ -47,7 +50,8 @@ class Pipeline {
            const ParallelOptions& options)
       : job_(job), platform_(platform), fileName_(fileName),
         countRecords_(UsesConstant(job, Constant::kInLine)),
-        direct_(CopiesPiecesAsRead(job)),
+        form_(options.form),
+        direct_(CopiesPiecesAsRead(job) && !options.form.utf8Input),
         partBytes_(std::max<size_t>(options.partBytes, 1)),
         partRecords_(std::max<size_t>(options.partRecords, 1)),
         stopSignal_(platform.StopSignal()),
@@ -144,6 +148,7 @@ class Pipeline {
     context.error = ErrorCode::kNone;
     context.errorLine = 0;
     block.records.AttachBlock(block.input.Data(), block.size);
+    block.fileStart = block.index == 0;
     block.converted = false;
     block.stopped = false;
   }
@@ -155,6 +160,7 @@ class Pipeline {
     block.ends.clear();
     block.headerStart = Block::kNoHeader;
     const int64_t selectedBefore = context.outCount;
+    const int64_t replacedBefore = context.replaced;
     // The records' texts go straight into the part's output.
     std::swap(context.out, block.output);
     std::string_view piece;
@@ -179,8 +185,10 @@ class Pipeline {
     }
     std::swap(context.out, block.output);
     block.selected = context.outCount - selectedBefore;
+    block.replaced = context.replaced - replacedBefore;
     block.error = context.error;
     block.errorLine = context.errorLine;
+    block.decodeProblem = context.decodeProblem;
   }
 
   void ConvertRecord(std::string_view piece, Block& block, RecordContext& context) {
@@ -190,8 +198,10 @@ class Pipeline {
       context.out.append(piece).append(MissingLineFeed(piece));
       return;
     }
-    std::string_view record = piece;
-    if (!record.empty() && record.back() == '\n') record.remove_suffix(1);
+    std::string_view record;
+    const bool fileStart = block.fileStart;
+    block.fileStart = false;
+    if (!DecodeRecord(piece, fileStart, form_, context, record)) return;
     context.headerLength = 0;
     const size_t start = context.out.size();
     ProcessRecord(job_, record, context);
@@ -229,17 +239,19 @@ class Pipeline {
       // The record whose text holds the byte that could not be written.
       const auto record = std::upper_bound(block.ends.begin(), block.ends.end(), failedAt);
       context.inCount += (record - block.ends.begin()) + 1;
-      context.error = ErrorCode::kOutputOpen;
+      context.error = ErrorCode::kOutputFailed;
       context.errorLine = 0;
       return false;
     }
     context.inCount += static_cast<int64_t>(block.ends.size());
     context.outCount += block.selected;
+    context.replaced += block.replaced;
     // A record of many megabytes leaves its capacity behind: not kept.
     if (block.output.capacity() > 2 * partBytes_) std::string().swap(block.output);
     if (block.error != ErrorCode::kNone) {
       context.error = block.error;
       context.errorLine = block.errorLine;
+      context.decodeProblem = block.decodeProblem;
       return false;
     }
     return !block.stopped;
@@ -257,7 +269,8 @@ class Pipeline {
   Platform& platform_;
   std::string_view fileName_;
   const bool countRecords_;  // [IN_LINE] is used: blocks know the records before them
-  const bool direct_;        // COPY without conditions
+  const DataForm form_;
+  const bool direct_;        // COPY without conditions of code page 932 records
   const size_t partBytes_;    // a part is full at this many bytes of output
   const size_t partRecords_;  // or this many records
   const std::atomic<int>& stopSignal_;
@@ -302,7 +315,7 @@ LoopEnd ProcessRecordsInParallel(const Job& job, File& input, TextWriter& writer
   // A read failure would silently drop the rest of the file: once every
   // record before it is written, it is an input that could not be read.
   if (pipeline.ReadFailed()) {
-    context.error = ErrorCode::kInputOpen;
+    context.error = ErrorCode::kInputFailed;
     readFailure = pipeline.ReadFailure();
   }
   return LoopEnd::kDone;

@@ -29,6 +29,7 @@ struct ParallelOptions {
   // grow (small parts are for testing).
   size_t partBytes = size_t{2} << 20;
   size_t partRecords = 65536;
+  DataForm form;  // UTF-8 records are converted by the workers
 };
 
 // True when the job can be worked on in blocks: not when [OUT_LINE] is used

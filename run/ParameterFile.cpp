@@ -182,7 +182,7 @@ ParameterFileResult ReadParameterFile(Platform& platform, const std::string& pat
   }
   if (file != nullptr) file->Close();
   if (file == nullptr || tooLarge) {
-    result.first.code = ErrorCode::kParameterFileOpen;
+    result.first.code = ErrorCode::kParameterFileFailed;
     result.tooLarge = tooLarge;
     if (errors != nullptr) errors->push_back(result.first);
     return result;
@@ -204,7 +204,7 @@ ParameterFileResult ReadParameterFile(Platform& platform, const std::string& pat
   // the lines before the failure are read, then it is 90.
   if (!complete && (result.first.ok() || errors != nullptr)) {
     StatementError failed;
-    failed.code = ErrorCode::kParameterFileOpen;
+    failed.code = ErrorCode::kParameterFileFailed;
     failed.line = reader.LinesRead();
     if (result.first.ok()) result.first = failed;
     if (errors != nullptr) errors->push_back(failed);

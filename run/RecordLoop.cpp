@@ -9,12 +9,12 @@ constexpr int64_t kProgressEvery = 8192;
 
 // Converts one record and writes what it produced; with `trace`, the
 // explanation of its conditions goes to the observer.
-void ConvertAndWrite(const Job& job, std::string_view piece, TextWriter& writer,
-                     RecordContext& context, RunObserver& observer, RecordTrace* trace) {
-  // The record is the piece without its line feed; NUL bytes are data.
+void ConvertAndWrite(const Job& job, std::string_view piece, const DataForm& form,
+                     TextWriter& writer, RecordContext& context, RunObserver& observer,
+                     RecordTrace* trace) {
   // (Under COPY this writes the same bytes as the direct path.)
-  std::string_view record = piece;
-  if (!record.empty() && record.back() == '\n') record.remove_suffix(1);
+  std::string_view record;
+  if (!DecodeRecord(piece, context.inCount == 0, form, context, record)) return;
   context.out.clear();
   if (trace != nullptr) trace->Clear();
   context.trace = trace;
@@ -23,7 +23,7 @@ void ConvertAndWrite(const Job& job, std::string_view piece, TextWriter& writer,
   // What the step produced is written even when it then failed (a CSV
   // header line before a bad first record).
   if (!context.out.empty() && !writer.Write(context.out)) {
-    context.error = ErrorCode::kOutputOpen;
+    context.error = ErrorCode::kOutputFailed;
     context.errorLine = 0;
   }
   if (trace == nullptr) return;
@@ -47,9 +47,10 @@ bool WriteCopiedPiece(std::string_view piece, TextWriter& writer) {
 }
 
 LoopEnd ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
-                       RecordContext& context, RunObserver& observer) {
+                       RecordContext& context, RunObserver& observer, const DataForm& form) {
   const std::atomic<int>& stop = context.clock->StopSignal();
-  const bool direct = CopiesPiecesAsRead(job);
+  // The writer converts what it is given; only UTF-8 input must be read.
+  const bool direct = CopiesPiecesAsRead(job) && !form.utf8Input;
   const int64_t explain = observer.RecordsToExplain();
   RecordTrace trace;
   std::string_view piece;
@@ -59,9 +60,9 @@ LoopEnd ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
     if (direct && !explaining) {
       ++context.inCount;
       ++context.outCount;
-      if (!WriteCopiedPiece(piece, writer)) context.error = ErrorCode::kOutputOpen;
+      if (!WriteCopiedPiece(piece, writer)) context.error = ErrorCode::kOutputFailed;
     } else {
-      ConvertAndWrite(job, piece, writer, context, observer, explaining ? &trace : nullptr);
+      ConvertAndWrite(job, piece, form, writer, context, observer, explaining ? &trace : nullptr);
     }
     if (context.inCount % kProgressEvery == 0) {
       observer.RecordsAdvanced(context.inCount, reader.Consumed());
@@ -71,6 +72,6 @@ LoopEnd ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
   if (stop.load(std::memory_order_relaxed) != 0 && context.error == ErrorCode::kNone) {
     return LoopEnd::kStopped;
   }
-  if (context.error == ErrorCode::kNone && reader.Failed()) context.error = ErrorCode::kInputOpen;
+  if (context.error == ErrorCode::kNone && reader.Failed()) context.error = ErrorCode::kInputFailed;
   return LoopEnd::kDone;
 }

@@ -8,6 +8,7 @@
 #include "job/Job.h"
 #include "platform/TextIo.h"
 #include "record/RecordContext.h"
+#include "run/RecordInput.h"
 #include "run/RunObserver.h"
 
 // How a loop over the records of one file ended.
@@ -26,10 +27,13 @@ inline std::string_view MissingLineFeed(std::string_view piece) {
 // Writes one such piece; false when the writer fails.
 bool WriteCopiedPiece(std::string_view piece, TextWriter& writer);
 
-// Processes every record `reader` yields until the end, the first error,
-// which it leaves in the context (a record error, 91 when the writer fails,
-// 92 when the reader fails), or a stop signal (looked at before each record,
-// so the record in hand is never half written). The context's counts start
-// from their current values. Reports progress to `observer` now and then.
+// Processes every record `reader` yields (UTF-8 records converted first,
+// under `form`) until the end, the first error, which it leaves in the
+// context (a record error, 28 for UTF-8 that cannot be converted, 91 when
+// the writer fails, 92 when the reader fails), or a stop signal (looked at
+// before each record, so the record in hand is never half written). The
+// context's counts start from their current values. Reports progress to
+// `observer` now and then.
 LoopEnd ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
-                    RecordContext& context, RunObserver& observer);
+                       RecordContext& context, RunObserver& observer,
+                       const DataForm& form = DataForm());

@@ -135,7 +135,7 @@ TEST_F(RecordLoopTest, AFailedWriteIs91AndStopsReading) {
   for (const auto* statements : {&kDirect, &kThroughSteps}) {
     fake_.failWriteAt = fake_.writes + 1;
     EXPECT_EQ(Convert(*statements, input), "");
-    EXPECT_EQ(context_.error, ErrorCode::kOutputOpen);
+    EXPECT_EQ(context_.error, ErrorCode::kOutputFailed);
     EXPECT_GT(context_.inCount, 1);
     EXPECT_LT(context_.inCount, 12000);
   }

@@ -38,8 +38,10 @@ struct ReadFiles {
 // emptied. A method that fails says why in `failure`.
 class Outputs {
  public:
-  Outputs(const Job& job, Platform& platform, const ReadFiles& read)
-      : job_(job), platform_(platform), read_(read) {}
+  Outputs(const Job& job, Platform& platform, const ReadFiles& read, const DataForm& form)
+      : job_(job), platform_(platform), read_(read), byteOrderMark_(form.byteOrderMark) {
+    writer_.SetForm(form.output);
+  }
 
   // File mode: opens the one output before the inputs are enumerated (it is
   // created or emptied even when nothing matches). 91, or 92 when it is a
@@ -51,7 +53,7 @@ class Outputs {
     std::unique_ptr<File> file = platform_.OpenStandardOutput();
     if (!file) {
       failure.reason = "standard output is closed";
-      return ErrorCode::kOutputOpen;
+      return ErrorCode::kOutputFailed;
     }
     return Attach(std::move(file), nullptr);
   }
@@ -96,7 +98,7 @@ class Outputs {
   ErrorCode Open(const std::string& path, const FileId* currentInput) {
     std::unique_ptr<File> file =
         platform_.Open(path, job_.append ? OpenMode::kAppend : OpenMode::kWrite, failure.reason);
-    if (!file) return ErrorCode::kOutputOpen;
+    if (!file) return ErrorCode::kOutputFailed;
     return Attach(std::move(file), currentInput);
   }
 
@@ -104,20 +106,24 @@ class Outputs {
   ErrorCode Attach(std::unique_ptr<File> file, const FileId* currentInput) {
     const ErrorCode refused = Refuse(*file, currentInput);
     if (refused != ErrorCode::kNone) return refused;
+    // A byte-order mark only where the file starts: not in the middle of
+    // what ADD appends to.
+    const bool starts = !job_.append || file->Size() <= 0;
     if (!job_.append && !job_.standardOutput) {
       // Two input files whose names differ only in letter case find the
       // same output file; emptying it again would silently lose the first
       // one's output, so the second is refused instead.
       if (job_.folderMode && !emptied_.insert(file->Id()).second) {
         failure.detail = "this run already wrote that output for another input file";
-        return ErrorCode::kOutputOpen;
+        return ErrorCode::kOutputFailed;
       }
       if (!file->Truncate()) {
         failure.reason = file->FailureReason();
-        return ErrorCode::kOutputOpen;
+        return ErrorCode::kOutputFailed;
       }
     }
     writer_.Attach(std::move(file));
+    if (byteOrderMark_ && starts) writer_.StartWithByteOrderMark();
     return ErrorCode::kNone;
   }
 
@@ -130,24 +136,24 @@ class Outputs {
     const FileId id = file.Id();
     if (read_.parameterFile == id) {
       failure.detail = "the output would be the parameter file";
-      return ErrorCode::kOutputOpen;
+      return ErrorCode::kOutputFailed;
     }
     if (read_.standardInput == id) {
       failure = FailureDetail{"cannot open input", job_.inputPattern, "", std::string(kOwnOutput)};
-      return ErrorCode::kInputOpen;
+      return ErrorCode::kInputFailed;
     }
     if (currentInput != nullptr && *currentInput == id) {
       failure.detail = "the output would be the input file itself";
-      return ErrorCode::kOutputOpen;
+      return ErrorCode::kOutputFailed;
     }
     const auto input = read_.inputs.find(id);
     if (input == read_.inputs.end()) return ErrorCode::kNone;
     if (job_.folderMode) {
       failure.detail = "the output would be another input file of this run, " + InQuotes(input->second);
-      return ErrorCode::kOutputOpen;
+      return ErrorCode::kOutputFailed;
     }
     failure = FailureDetail{"cannot open input", input->second, "", std::string(kOwnOutput)};
-    return ErrorCode::kInputOpen;
+    return ErrorCode::kInputFailed;
   }
 
   // Notes the writer's reason when `stored` is false.
@@ -164,6 +170,7 @@ class Outputs {
   const Job& job_;
   Platform& platform_;
   const ReadFiles& read_;
+  const bool byteOrderMark_;
   TextWriter writer_;
   std::set<FileId> emptied_;  // a set: a run may write thousands of outputs
 };
@@ -173,13 +180,13 @@ class ConversionRun {
   ConversionRun(const Job& job, Platform& platform, RunObserver& observer,
                 const RunRequest& request, const ReadFiles& read)
       : job_(job), platform_(platform), observer_(observer), request_(request), read_(read),
-        outputs_(job, platform, read_), context_(platform) {}
+        outputs_(job, platform, read_, request.data), context_(platform) {}
 
   int Run() {
     const ErrorCode opened = outputs_.OpenForRun();
     if (opened != ErrorCode::kNone) {
       context_.error = opened;
-      return Fail(opened == ErrorCode::kOutputOpen ? FailureStage::kOutputOpen
+      return Fail(opened == ErrorCode::kOutputFailed ? FailureStage::kFileModeOutput
                                                    : FailureStage::kInput,
                   outputs_.failure);
     }
@@ -187,16 +194,18 @@ class ConversionRun {
     // output it just created is the run reaching its own output (92).
     if (!job_.standardInput) matches_ = platform_.FindFiles(job_.inputPattern);
     if (matches_.empty()) {
-      context_.error = ErrorCode::kInputOpen;
+      context_.error = ErrorCode::kInputFailed;
       inputFailure_ = FailureDetail{"no file matches", job_.inputPattern, "", ""};
     }
     const bool stopped = ProcessFiles();
-    if (!outputs_.CloseForRun() && context_.error == ErrorCode::kNone) {
-      context_.error = ErrorCode::kOutputOpen;
-      return Fail(FailureStage::kOutputOpen, outputs_.failure);
+    const bool closed = outputs_.CloseForRun();
+    ReportConversions();
+    if (!closed && context_.error == ErrorCode::kNone) {
+      context_.error = ErrorCode::kOutputFailed;
+      return Fail(FailureStage::kFileModeOutput, outputs_.failure);
     }
     if (context_.error != ErrorCode::kNone) {
-      return Fail(FailureStage::kInput, context_.error == ErrorCode::kOutputOpen
+      return Fail(FailureStage::kInput, context_.error == ErrorCode::kOutputFailed
                                             ? outputs_.failure
                                             : inputFailure_);
     }
@@ -278,28 +287,28 @@ class ConversionRun {
 
     context_.error = outputs_.OpenForInput(match, inputId);
     if (context_.error != ErrorCode::kNone) {
-      if (context_.error == ErrorCode::kInputOpen) inputFailure_ = outputs_.failure;
+      if (context_.error == ErrorCode::kInputFailed) inputFailure_ = outputs_.failure;
       return LoopEnd::kDone;
     }
     std::unique_ptr<File> input = OpenInput(match, inputId);
     if (!input) {
-      context_.error = ErrorCode::kInputOpen;
+      context_.error = ErrorCode::kInputFailed;
       inputFailure_.action = "cannot open input";
       inputFailure_.path = WrittenPath(match);
       outputs_.AbandonInput();
       return LoopEnd::kDone;
     }
     const LoopEnd end = Convert(std::move(input));
-    if (context_.error == ErrorCode::kInputOpen) {
+    if (context_.error == ErrorCode::kInputFailed) {
       inputFailure_.action = "cannot read input";
       inputFailure_.path = WrittenPath(match);
-    } else if (context_.error == ErrorCode::kOutputOpen) {
+    } else if (context_.error == ErrorCode::kOutputFailed) {
       outputs_.NoteWriteFailure();
     }
     // A stopped file's records so far are written whole, as a finished one's.
     if (!outputs_.FinishInput(context_.error == ErrorCode::kNone) &&
         context_.error == ErrorCode::kNone) {
-      context_.error = ErrorCode::kOutputOpen;
+      context_.error = ErrorCode::kOutputFailed;
     }
     return end;
   }
@@ -335,12 +344,13 @@ class ConversionRun {
       options.workers = workers;
       options.blockSize = request_.blockSize;
       options.partBytes = request_.partBytes;
+      options.form = request_.data;
       end = ProcessRecordsInParallel(job_, *input, outputs_.Writer(), context_, observer_,
                                      platform_, options, inputFailure_.reason);
       input->Close();
     } else {
       reader_.Attach(std::move(input));
-      end = ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_);
+      end = ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_, request_.data);
       inputFailure_.reason = reader_.FailureReason();
       reader_.Close();
     }
@@ -361,14 +371,22 @@ class ConversionRun {
   // lines in output form as they are.
   bool CopiesAsIs(const File& input) const {
     constexpr int64_t kWorthACopy = int64_t{1} << 20;
-    return CopiesPiecesAsRead(job_) && observer_.RecordsToExplain() == 0 &&
-           input.Size() >= kWorthACopy;
+    return CopiesPiecesAsRead(job_) && request_.data.AsIs() &&
+           observer_.RecordsToExplain() == 0 && input.Size() >= kWorthACopy;
   }
 
   // An input file as the parameter file would name it: the INP folder as
   // written, then the name found.
   std::string WrittenPath(const DirMatch& match) const {
     return std::string(FolderOf(job_.inputPattern)) + match.name;
+  }
+
+  // What the encodings changed, when they changed anything.
+  void ReportConversions() {
+    DataConversions conversions;
+    conversions.replaced = context_.replaced;
+    conversions.blanks = outputs_.Writer().Blanks();
+    if (conversions.replaced > 0 || conversions.blanks > 0) observer_.DataConverted(conversions);
   }
 
   // Reports the error in the context; returns the exit status.
@@ -380,11 +398,14 @@ class ConversionRun {
     failure.what = what;
     if (stage == FailureStage::kInput) {
       // Every 92 names the pattern, upper-cased, with the count 0.
-      const bool inputOpen = context_.error == ErrorCode::kInputOpen;
+      const bool inputOpen = context_.error == ErrorCode::kInputFailed;
       failure.fileName = inputOpen ? cp932::Upper(job_.inputPattern) : currentName_;
       failure.records = inputOpen ? 0 : context_.inCount;
       failure.statementLine = context_.errorLine;
       failure.statement.assign(StatementAt(job_, context_.errorLine));
+      if (context_.error == ErrorCode::kNotCp932) {
+        failure.what.detail = DescribeDecodeProblem(context_.decodeProblem);
+      }
     }
     observer_.Failed(failure);
     return 1;
@@ -415,7 +436,7 @@ int FailParameters(const RunRequest& request, const StatementError& error,
   failure.statement = error.statement;
   failure.column = error.column;
   failure.what.detail = error.detail;
-  if (error.code == ErrorCode::kParameterFileOpen) {
+  if (error.code == ErrorCode::kParameterFileFailed) {
     const bool opened = error.line > 0 || read.tooLarge;
     failure.what.action = opened ? "cannot read the parameter file" : "cannot open the parameter file";
     failure.what.path = request.parameterFile;
@@ -443,7 +464,8 @@ int RunConversion(const RunRequest& request, Platform& platform, RunObserver& ob
     observer.Stopped(stop);
     return 128 + signal;
   }
-  const Job job = reader.TakeJob();
+  Job job = reader.TakeJob();
+  if (request.data.utf8Input) CanonicalizeTexts(job);
   ReadFiles files;
   if (read.regularFile) files.parameterFile = read.id;
   ConversionRun conversion(job, platform, observer, request, files);

@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 #include "run/FileSettings.h"
 #include "run/ParameterFile.h"
+#include "run/RecordInput.h"
 #include "run/RunObserver.h"
 
 struct RunRequest {
@@ -22,6 +23,7 @@ struct RunRequest {
   int jobs = 0;
   size_t blockSize = size_t{1} << 20;
   size_t partBytes = size_t{2} << 20;  // output handed on at a time (see ParallelOptions)
+  DataForm data;  // UTF-8 input or output, line ends, byte-order mark
 };
 
 // Runs the conversion; returns the exit status: 0, 1 after any error (which

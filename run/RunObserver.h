@@ -32,7 +32,7 @@ struct FileSummary {
 // Where in the run an error arose; decides the form of its report.
 enum class FailureStage : uint8_t {
   kParameters,  // the parameter file: opening it, a statement, the file-setting checks
-  kOutputOpen,  // the output file of file mode: opening it, or storing it at the end
+  kFileModeOutput,  // the output file of file mode: opening it, or storing it at the end
   kInput,       // input files and their records
 };
 
@@ -67,6 +67,14 @@ struct RunStop {
   int64_t records = 0;        // records of that file read and converted
 };
 
+// What converting UTF-8 data changed in a run: characters without a code
+// page 932 form replaced by stand-ins (--unmappable=replace), and output
+// bytes that were not whole code page 932 characters, written as blanks.
+struct DataConversions {
+  int64_t replaced = 0;
+  int64_t blanks = 0;
+};
+
 // What the conditions of one record came to (--explain).
 struct RecordExplanation {
   std::string_view fileName;
@@ -92,4 +100,6 @@ class RunObserver {
   virtual void RecordExplained(const RecordExplanation& explanation) { (void)explanation; }
   virtual void Failed(const RunFailure& failure) = 0;
   virtual void Stopped(const RunStop& stop) { (void)stop; }
+  // At the end of a run that replaced characters or wrote blanks.
+  virtual void DataConverted(const DataConversions& conversions) { (void)conversions; }
 };

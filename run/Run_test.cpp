@@ -36,7 +36,7 @@ class Recorder : public RunObserver {
     if (f.stage == FailureStage::kParameters) {
       call += " at line " + std::to_string(f.line) + (f.what.path.empty() ? "" : " of " + f.what.path) +
               (f.statement.empty() ? "" : ": " + f.statement);
-    } else if (f.stage == FailureStage::kOutputOpen) {
+    } else if (f.stage == FailureStage::kFileModeOutput) {
       call += " opening " + f.what.path;
     } else {
       call += " in " + f.fileName + " after " + std::to_string(f.records);
@@ -292,7 +292,7 @@ TEST(RunTest, FilesThatFailHalfWay) {
   EXPECT_EQ(first.line, 2);
   ASSERT_EQ(errors.size(), 3u);
   EXPECT_EQ(errors[1].line, 4);
-  EXPECT_EQ(errors[2].code, ErrorCode::kParameterFileOpen);  // the read failure at the end
+  EXPECT_EQ(errors[2].code, ErrorCode::kParameterFileFailed);  // the read failure at the end
   EXPECT_EQ(errors[2].line, 4);
   JobReader run;
   EXPECT_EQ(ReadParameterFile(parameters, "job/p.txt", ParamEncoding::kAuto, run).first.line, 2);
