@@ -93,6 +93,26 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhatIsWrong) {
   }
 }
 
+TEST(CommandLine, TheDataFormOptions) {
+  const CommandLine both = Parse({"--encoding=UTF8", "--unmappable=replace", "--bom",
+                                  "--newline=lf", "job.prm"});
+  EXPECT_TRUE(both.utf8Input && both.utf8Output && both.replaceUnmappable && both.byteOrderMark &&
+              both.lineFeedOnly);
+  const CommandLine in = Parse({"--input-encoding=utf-8", "--output-encoding=Windows-31J", "job.prm"});
+  EXPECT_TRUE(in.utf8Input);
+  EXPECT_FALSE(in.utf8Output);
+  const CommandLine out = Parse({"--encoding=utf-8", "--input-encoding=ms932", "job.prm"});
+  EXPECT_FALSE(out.utf8Input);  // the later option wins
+  EXPECT_TRUE(out.utf8Output);
+  EXPECT_EQ(Parse({"--encoding=latin1", "job.prm"}).error,
+            "--encoding must be cp932 or utf-8, not 'latin1'");
+  EXPECT_EQ(Parse({"--unmappable=skip", "job.prm"}).error,
+            "--unmappable must be error or replace, not 'skip'");
+  EXPECT_EQ(Parse({"--newline=cr", "job.prm"}).error, "--newline must be crlf or lf, not 'cr'");
+  EXPECT_EQ(Parse({"--bom", "job.prm"}).action, Action::kUsageError);  // no UTF-8 output
+  EXPECT_EQ(Parse({"--newline=lf"}).error, "a parameter file is needed");
+}
+
 TEST(CommandLine, ParsesAgainAfterAnEarlierParse) {
   // getopt keeps state between calls; each parse starts afresh.
   Parse({"-j", "2", "--", "a.prm"});

@@ -173,3 +173,17 @@ TEST(ConsolePrinterTest, AStopNamesTheFileAndTheLastRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ConsolePrinterTest, WhatConvertingUtf8ChangedIsCounted) {
+  EXPECT_EQ(DescribeConversions(DataConversions{}), "");
+  EXPECT_EQ(DescribeConversions(DataConversions{1, 0}),
+            "rux: 1 character without a code page 932 form replaced by a stand-in of the same "
+            "width\n");
+  EXPECT_EQ(DescribeConversions(DataConversions{0, 3}),
+            "rux: 3 output bytes that were not a whole code page 932 character written as a "
+            "blank\n");
+}
+
+}  // namespace

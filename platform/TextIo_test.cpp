@@ -356,3 +356,87 @@ TEST(TextWriter, ManyRecordsInOneCallAreWrittenAsOneByOne) {
     ASSERT_EQ(togetherRecord, failedRecord) << "trial " << trial;
   }
 }
+
+namespace {
+
+TEST(TextWriter, UnderUtf8EachLineIsConvertedAndHalfCharactersBecomeBlanks) {
+  FakePlatform fake;
+  TextWriter writer;
+  writer.SetForm(OutputForm{true, false});
+  writer.Attach(fake.OpenFile("out.txt", OpenMode::kWrite));
+  ASSERT_TRUE(writer.StartWithByteOrderMark());
+  // ア 0x83 0x41, 表 0x95 0x5C, ｱ 0xB1, 〜 0x8160 (U+FF5E); a lead byte cut off
+  // by the end of a field, and one before a line feed.
+  EXPECT_TRUE(writer.Write("\x83\x41\x95\x5C\xB1\x81\x60\n"));
+  EXPECT_TRUE(writer.Write("ab\x83\n\x95\n"));
+  EXPECT_TRUE(writer.Close());
+  EXPECT_EQ(fake.GetFile("out.txt"),
+            "\xEF\xBB\xBF\xE3\x82\xA2\xE8\xA1\xA8\xEF\xBD\xB1\xEF\xBD\x9E\r\nab \r\n \r\n");
+  EXPECT_EQ(writer.Blanks(), 2);
+
+  TextWriter lf;
+  lf.SetForm(OutputForm{false, true});
+  lf.Attach(fake.OpenFile("lf.txt", OpenMode::kWrite));
+  EXPECT_TRUE(lf.Write("a\r\nb\n\x83\x41\n"));
+  EXPECT_TRUE(lf.Close());
+  EXPECT_EQ(fake.GetFile("lf.txt"), "a\r\nb\n\x83\x41\n");  // a CR of the data stays
+}
+
+// As the threads need: whole lines written together reach the file in the
+// same writes as one by one, and a failed write names the same line, in
+// UTF-8 with CR LF and with LF only.
+TEST(TextWriter, Utf8LinesInOneCallAreWrittenAsOneByOne) {
+  struct SizesFile : File {
+    SizesFile(std::vector<size_t>& sizesKept, size_t failing) : sizes(sizesKept), failAt(failing) {}
+    long long Read(char*, size_t) override { return -1; }
+    bool Write(const char*, size_t size) override {
+      sizes.push_back(size);
+      return sizes.size() != failAt;
+    }
+    bool Truncate() override { return true; }
+    FileId Id() const override { return {}; }
+    bool Close() override { return true; }
+    std::vector<size_t>& sizes;
+    size_t failAt;
+  };
+  const char* const parts[] = {"x", "\x83\x41", "\x95\x5C", "\xB1", "\x83", "\x82\xA0", " ", "\xFA\xB1"};
+  std::mt19937 random(11);
+  for (int trial = 0; trial < 16; ++trial) {
+    const OutputForm form{true, trial % 2 == 0};
+    std::vector<std::string> lines;
+    std::string all;
+    std::vector<size_t> ends;
+    while (all.size() < (size_t{3} << 19)) {
+      std::string line;
+      for (size_t n = random() % 800; n > 0; --n) line += parts[random() % 8];
+      line += '\n';
+      all += line;
+      ends.push_back(all.size());
+      lines.push_back(std::move(line));
+    }
+    const size_t failAt = random() % 6;
+    std::vector<size_t> oneSizes;
+    TextWriter one;
+    one.SetForm(form);
+    one.Attach(std::make_unique<SizesFile>(oneSizes, failAt));
+    size_t failedLine = lines.size();
+    for (size_t i = 0; i < lines.size() && failedLine == lines.size(); ++i) {
+      if (!one.Write(lines[i])) failedLine = i;
+    }
+    one.Close();
+    std::vector<size_t> togetherSizes;
+    TextWriter two;
+    two.SetForm(form);
+    two.Attach(std::make_unique<SizesFile>(togetherSizes, failAt));
+    size_t consumed = 0;
+    const bool written = two.Write(all, consumed);
+    two.Close();
+    const size_t togetherLine = written ? lines.size()
+        : static_cast<size_t>(std::upper_bound(ends.begin(), ends.end(), consumed) - ends.begin());
+    ASSERT_EQ(togetherSizes, oneSizes) << "trial " << trial;
+    ASSERT_EQ(togetherLine, failedLine) << "trial " << trial;
+    EXPECT_EQ(one.Blanks(), two.Blanks());
+  }
+}
+
+}  // namespace
