@@ -33,7 +33,10 @@ done
 # Run as root, sshd needs its privilege separation folder, which the
 # package's service makes at boot and a machine without init never does.
 if [ "$(id -u)" -eq 0 ] && [ ! -d /run/sshd ]; then
-  mkdir -p -m 0755 /run/sshd || exit 1
+  if ! mkdir -m 0755 /run/sshd 2>/dev/null && [ ! -d /run/sshd ]; then
+    echo "cannot make /run/sshd, which sshd needs" >&2
+    exit 1
+  fi
 fi
 
 ssh-keygen -q -t ed25519 -N '' -C rux-case-host -f host_key </dev/null || exit 1
