@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing: a C++20
-# compiler, CMake, GoogleTest, the C library's code page 932 converter and
-# GNU parallel (an end-to-end case runs the documented parallel recipes).
+# compiler, CMake, GoogleTest, the C library's code page 932 converter,
+# GNU parallel (an end-to-end case runs the documented parallel recipes) and
+# the OpenSSH server and client and rsync (a case runs parallel's multi-host
+# form, which copies files with rsync, against an sshd of its own on the
+# loopback address).
 #   bash scripts/setup.sh [clang] [man]
 # With "clang" it also installs clang++ (the clang build in CI, and the
 # fuzzing harness, which needs clang's libFuzzer); with "man" the manual page
@@ -26,6 +29,14 @@ case $(parallel --version 2>/dev/null </dev/null | head -n 1) in
   "GNU parallel"*) ;;
   *) need+=(parallel) ;;
 esac
+# sshd lives in /usr/sbin, which a user's PATH may lack.
+if ! command -v sshd >/dev/null 2>&1 && [ ! -x /usr/sbin/sshd ]; then
+  need+=(openssh-server)
+fi
+if ! command -v ssh >/dev/null 2>&1 || ! command -v ssh-keygen >/dev/null 2>&1; then
+  need+=(openssh-client)
+fi
+command -v rsync >/dev/null 2>&1 || need+=(rsync)
 for extra in "$@"; do
   case $extra in
     clang) command -v clang++ >/dev/null 2>&1 || need+=(clang) ;;
