@@ -176,24 +176,32 @@ bool TextWriter::Write(std::string_view text, size_t& consumed) {
   return form_.utf8 ? PlaceUtf8(text, consumed) : Place(text, consumed);
 }
 
-// Line by line: a line feed is never the second byte of a double-byte
-// character, so each line converts on its own, and a call of many lines
-// reaches the buffer exactly as the same lines in calls of their own.
+// A line feed is never the second byte of a double-byte character, and a
+// lead byte before one is a blank on its own: so the text converts as a
+// whole exactly as line by line, and a call of many lines reaches the
+// buffer as the same lines in calls of their own. A failed write is placed
+// at the start of the line whose bytes were being buffered.
 bool TextWriter::PlaceUtf8(std::string_view text, size_t& consumed) {
   consumed = 0;
-  while (consumed < text.size()) {
-    const size_t lf = text.find('\n', consumed);
-    const size_t end = lf == std::string_view::npos ? text.size() : lf + 1;
-    const std::string_view line = text.substr(consumed, end - consumed);
-    const size_t room = cp932::MaxUtf8Size(line.size());
-    if (converted_.size() < room) converted_.resize(room);  // grows only: no fill per line
-    const cp932::ToUtf8Result result = cp932::ToUtf8(line, converted_.data());
-    blanks_ += static_cast<int64_t>(result.blanks);
-    size_t placed;
-    if (!Place(std::string_view(converted_.data(), result.written), placed)) return false;
-    consumed = end;
+  const size_t room = cp932::MaxUtf8Size(text.size());
+  if (converted_.size() < room) converted_.resize(room);  // grows only: no fill per call
+  const cp932::ToUtf8Result result = cp932::ToUtf8(text, converted_.data());
+  blanks_ += static_cast<int64_t>(result.blanks);
+  const std::string_view utf8(converted_.data(), result.written);
+  size_t placed = 0;
+  if (Place(utf8, placed)) {
+    consumed = text.size();
+    return true;
   }
-  return !failed_ && file_;
+  // The lines wholly placed before the failure, counted in both texts; the
+  // blanks only of those, as when the lines come one by one.
+  for (size_t lf = utf8.find('\n'); lf != std::string_view::npos && lf < placed;
+       lf = utf8.find('\n', lf + 1)) {
+    consumed = text.find('\n', consumed) + 1;
+  }
+  blanks_ -= static_cast<int64_t>(result.blanks);
+  blanks_ += static_cast<int64_t>(cp932::ToUtf8(text.substr(0, consumed), converted_.data()).blanks);
+  return false;
 }
 
 bool TextWriter::Place(std::string_view text, size_t& consumed) {
