@@ -51,17 +51,6 @@ std::string ShowStatement(const std::string& statement, size_t column) {
   return text;
 }
 
-std::string_view KeywordOf(Conversion conversion) {
-  switch (conversion) {
-    case Conversion::kNone: return "EDT";
-    case Conversion::kUpper: return "UPP";
-    case Conversion::kLower: return "LOW";
-    case Conversion::kNarrow: return "NAR";
-    case Conversion::kWide: return "WID";
-  }
-  return "EDT";
-}
-
 // "held", or which term did not.
 std::string ConditionOutcome(const Condition& condition, int failedTerm) {
   if (failedTerm < 0 || static_cast<size_t>(failedTerm) >= condition.terms.size()) return "held";

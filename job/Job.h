@@ -186,6 +186,9 @@ struct Job {
 // job uses `constant`.
 bool UsesConstant(const Job& job, Constant constant);
 
+// The keyword of an edit statement of `conversion`: EDT, UPP, LOW, NAR, WID.
+std::string_view KeywordOf(Conversion conversion);
+
 // The SEL or edit statement read from parameter-file line `line`, as
 // written; empty when there is none.
 std::string_view StatementAt(const Job& job, int line);
