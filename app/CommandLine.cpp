@@ -17,7 +17,11 @@ enum LongOnly : int {
   kBlockSizeOption,
   kProgressOption,
   kNoProgressOption,
+  kPreviewOption,
 };
+
+// Records a preview shows when --preview has no number.
+constexpr int64_t kPreviewRecords = 5;
 
 // More threads than this buy nothing: the writer is one.
 constexpr int64_t kMaxJobs = 256;
@@ -34,6 +38,7 @@ const option kOptions[] = {
     {"no-progress", no_argument, nullptr, kNoProgressOption},
     {"check", no_argument, nullptr, kCheckOption},
     {"explain", required_argument, nullptr, kExplainOption},
+    {"preview", optional_argument, nullptr, kPreviewOption},
     {"param-encoding", required_argument, nullptr, kEncodingOption},
     {nullptr, 0, nullptr, 0},
 };
@@ -120,6 +125,13 @@ std::string ApplyOption(int option, const char* value, CommandLine& line, Reques
     case kExplainOption:
       error = ReadNumber(value, 0, INT64_MAX, "--explain needs a number of records", line.explain);
       break;
+    case kPreviewOption:
+      line.preview = kPreviewRecords;
+      if (value != nullptr) {
+        error = ReadNumber(value, 1, INT64_MAX, "--preview needs a number of records from 1",
+                           line.preview);
+      }
+      break;
     case kEncodingOption:
       if (!ParseEncodingName(value, line.encoding)) {
         error = "--param-encoding must be auto, cp932 or utf-8, not " + Quote(value);
@@ -136,6 +148,29 @@ bool RunOptionsGiven(const CommandLine& line) {
          line.outputGiven || line.jobs > 0 || line.blockSize > 0 || line.progress != 0;
 }
 
+// A run's or a preview's parameter file, argv[first], and the arguments
+// after it, which are ignored.
+CommandLine TakeParameterFile(CommandLine line, int argc, const char* const* argv, int first) {
+  line.parameterFile = argv[first];
+  if (line.parameterFile == "-" && line.inputGiven && line.input == "-") {
+    return UsageError("standard input cannot be both the parameter file and the input");
+  }
+  for (int i = first + 1; i < argc; ++i) line.ignored.emplace_back(argv[i]);
+  return line;
+}
+
+// --preview: a parameter file, or -i naming the file to show alone.
+CommandLine ChoosePreview(CommandLine line, const Requests& requests, int argc,
+                          const char* const* argv, int first) {
+  if (requests.check) return UsageError("--check and --preview cannot be used together");
+  if (line.explain > 0) return UsageError("--explain and --preview cannot be used together");
+  if (first >= argc && !line.inputGiven) {
+    return UsageError("--preview needs a parameter file or -i FILE");
+  }
+  line.action = Action::kPreview;
+  return first < argc ? TakeParameterFile(std::move(line), argc, argv, first) : line;
+}
+
 // What to do, once the options are read; `first` is the first argument
 // after them.
 CommandLine ChooseAction(CommandLine line, const Requests& requests, int argc,
@@ -148,6 +183,7 @@ CommandLine ChooseAction(CommandLine line, const Requests& requests, int argc,
     line.action = Action::kVersion;
     return line;
   }
+  if (line.preview > 0) return ChoosePreview(std::move(line), requests, argc, argv, first);
   if (requests.check) {
     if (line.explain > 0) return UsageError("--check and --explain cannot be used together");
     if (first >= argc) return UsageError("--check needs at least one parameter file");
@@ -161,12 +197,7 @@ CommandLine ChooseAction(CommandLine line, const Requests& requests, int argc,
     return line;
   }
   line.action = Action::kRun;
-  line.parameterFile = argv[first];
-  if (line.parameterFile == "-" && line.inputGiven && line.input == "-") {
-    return UsageError("standard input cannot be both the parameter file and the input");
-  }
-  for (int i = first + 1; i < argc; ++i) line.ignored.emplace_back(argv[i]);
-  return line;
+  return TakeParameterFile(std::move(line), argc, argv, first);
 }
 
 // The option getopt could not take: one without its value, or unknown.

@@ -247,11 +247,14 @@ std::string DescribeStop(const RunStop& stop) {
 }
 
 std::string DescribeRecord(const RecordExplanation& explanation) {
+  return DescribeExplanation(explanation, Format("rux: explain: %s record %" PRId64 ": ",
+                                                 ShowName(explanation.fileName).c_str(),
+                                                 explanation.record));
+}
+
+std::string DescribeExplanation(const RecordExplanation& explanation, const std::string& where) {
   const Job& job = *explanation.job;
   const RecordTrace& trace = *explanation.trace;
-  const std::string where =
-      Format("rux: explain: %s record %" PRId64 ": ", ShowName(explanation.fileName).c_str(),
-             explanation.record);
   std::string text = where;
   if (job.selection.empty()) {
     text += "selected (no SEL statement)\n";
