@@ -58,6 +58,9 @@ def main():
         except UnicodeDecodeError:
             mine = None
         assert mine == form, (hex(l), hex(t), form, mine)
+    # Every character is wide or ambiguous: no other width needs a table.
+    for form in forms.values():
+        assert form is None or unicodedata.east_asian_width(form) in ("W", "F", "A"), form
     has = {l * 256 + t: f is not None for (l, t), f in forms.items()}
     ambiguous = {l * 256 + t: (None if f is None else unicodedata.east_asian_width(f) == "A")
                  for (l, t), f in forms.items()}
