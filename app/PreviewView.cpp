@@ -204,6 +204,14 @@ std::string ShowBlock(const Block& block, Legend& legend, const ViewStyle& style
   std::string text;
   for (size_t from = 0; from < extent || (from == 0 && extent == 0);) {
     const size_t to = PartEnd(glyphs, from, extent, style.width);
+    // Beyond the line, only the parts that hold marks (a field far beyond
+    // the record).
+    const bool marked = std::any_of(rows.begin(), rows.end(),
+                                    [&](const StatementMarks& row) { return Touches(row, from, to); });
+    if (from >= block.line.size() && from > 0 && !marked) {
+      from = to;
+      continue;
+    }
     if (to > from) text += Ruler(from, to, margin);
     text += Row("  " + std::string(block.label), margin,
                 ShowGlyphs(block.line, glyphs, from, to, style, block.colours));
@@ -347,18 +355,30 @@ std::string ShowGlyphs(std::string_view line, const std::vector<Glyph>& glyphs, 
 }
 
 std::string Ruler(size_t from, size_t to, size_t margin) {
-  std::string tens(to - from, ' ');
-  std::string units(to - from, ' ');
+  // Each number ends at the column of its position; a number may reach
+  // into the margin, not beyond it.
+  std::string tens(margin + to - from, ' ');
+  std::string units(margin, ' ');
+  const auto fits = [&](size_t position, const std::string& number) {
+    return margin + position - from >= number.size();
+  };
   for (size_t position = from + 1; position <= to; ++position) {
-    units[position - from - 1] = static_cast<char>('0' + position % 10);
-    if (position % 10 != 0) continue;
+    units += static_cast<char>('0' + position % 10);
     const std::string number = Number(position);
-    if (position - from < number.size()) continue;  // it would start before the part
-    tens.replace(position - from - number.size(), number.size(), number);
+    if (position % 10 != 0 || !fits(position, number)) continue;
+    tens.replace(margin + position - from - number.size(), number.size(), number);
+  }
+  // A later part also names its first position, where it stands clear of
+  // the multiples of ten, so that it reads without them.
+  const std::string first = Number(from + 1);
+  if (from > 0 && fits(from + 1, first)) {
+    const size_t start = margin + 1 - first.size();
+    if (tens.find_first_not_of(' ', start - (start > 0 ? 1 : 0)) > margin + 1) {
+      tens.replace(start, first.size(), first);
+    }
   }
   tens.erase(tens.find_last_not_of(' ') + 1);
-  const std::string blanks(margin, ' ');
-  return (tens.empty() ? std::string() : blanks + tens + "\n") + blanks + units + "\n";
+  return (tens.empty() ? std::string() : tens + "\n") + units + "\n";
 }
 
 std::string MarkRow(const std::vector<ByteRange>& ranges, char letter, int colour, size_t from,

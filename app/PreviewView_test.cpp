@@ -73,10 +73,20 @@ TEST(PreviewView, RulerCountsFromOne) {
             "          10        20\n"
             "  123456789012345678901234\n");
   EXPECT_EQ(Ruler(0, 5, 0), "12345\n");
-  // A later part: a number that would start before the part is left out.
+  // A number may reach into the margin, not beyond it.
   EXPECT_EQ(Ruler(98, 112, 0),
             "         110\n"
             "90123456789012\n");
+  EXPECT_EQ(Ruler(98, 112, 2),
+            " 100       110\n"
+            "  90123456789012\n");
+  // A later part names its first position too, where it stands clear.
+  EXPECT_EQ(Ruler(100, 115, 4),
+            "  101      110\n"
+            "    123456789012345\n");
+  EXPECT_EQ(Ruler(20, 26, 10),
+            "         21\n"
+            "          123456\n");
 }
 
 TEST(PreviewView, MarkRowsUnderTheBytesRead) {
@@ -168,6 +178,24 @@ TEST(PreviewView, LongLinesInPartsThatKeepCharactersWhole) {
             "   1 SEL   aaa\n"
             "  note    8-9: line 1 cuts a double-byte character in half\n"
             "  output  (the record as it is)\n"
+            "\n");
+}
+
+TEST(PreviewView, PartsBeyondTheRecordOnlyWhereThereAreMarks) {
+  RecordOf far({"SEL=25,2,A,=,\"ab\""});
+  far.record.bytes = "abc";
+  far.record.reads = {{1, "SEL", {{24, 2}}}};
+  ViewStyle narrow;
+  narrow.width = 10;
+  EXPECT_EQ(DescribePreview(far.record, narrow),
+            "in.txt record 1 (3 bytes): selected by SEL line 1: SEL=25,2,A,=,\"ab\"\n"
+            "                  10\n"
+            "          1234567890\n"
+            "  record  abc\n"
+            "         21\n"  // positions 21-26; 11-20 hold nothing
+            "          123456\n"
+            "  record\n"
+            "   1 SEL      aa\n"
             "\n");
 }
 

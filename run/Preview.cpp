@@ -83,9 +83,10 @@ std::vector<int> FollowReplacements(const std::vector<int>& before,
   after.reserve(before.size());
   size_t from = 0;  // bytes of `before` taken so far
   for (size_t i = 0; i < count; ++i) {
-    // Where the replaced text started in the line before: the replacement's
-    // place less what the replacements before it added.
-    const size_t start = std::min(before.size(), from + (made[i].range.start - after.size()));
+    // Where the replaced text started in the line before: as far after the
+    // last one taken as the replacement is after the bytes made so far.
+    const size_t gap = made[i].range.start - std::min(made[i].range.start, after.size());
+    const size_t start = std::min(before.size(), from + gap);
     after.insert(after.end(), before.begin() + static_cast<ptrdiff_t>(from),
                  before.begin() + static_cast<ptrdiff_t>(start));
     after.insert(after.end(), made[i].range.length, made[i].line);
