@@ -86,7 +86,9 @@ void NotePlaceholders(std::string_view line, const std::vector<Glyph>& glyphs,
       note += OddityName(first.kind);
       if (j - i > 1) note += "s";
       // The bytes themselves, unless there are many.
-      if (end - first.start <= kMaxNotedBytes) note += " " + Hex(line.substr(first.start, end - first.start));
+      if (end - first.start <= kMaxNotedBytes) {
+        note += " " + Hex(line.substr(first.start, end - first.start));
+      }
       notes.push_back(note);
     }
     i = j;
@@ -206,8 +208,9 @@ std::string ShowBlock(const Block& block, Legend& legend, const ViewStyle& style
     const size_t to = PartEnd(glyphs, from, extent, style.width);
     // Beyond the line, only the parts that hold marks (a field far beyond
     // the record).
-    const bool marked = std::any_of(rows.begin(), rows.end(),
-                                    [&](const StatementMarks& row) { return Touches(row, from, to); });
+    const bool marked = std::any_of(rows.begin(), rows.end(), [&](const StatementMarks& row) {
+      return Touches(row, from, to);
+    });
     if (from >= block.line.size() && from > 0 && !marked) {
       from = to;
       continue;
@@ -256,8 +259,9 @@ std::string ShowFields(const PreviewRecord& record, Legend& legend, const ViewSt
   for (const CsvField& field : record.fields) {
     headerWidth = std::max(headerWidth, ShownWidth(field.header, style));
   }
-  std::string text = Row("  output", margin, std::to_string(record.fields.size()) +
-                                                  (record.fields.size() == 1 ? " value" : " values"));
+  const size_t count = record.fields.size();
+  std::string text =
+      Row("  output", margin, std::to_string(count) + (count == 1 ? " value" : " values"));
   for (const CsvField& field : record.fields) {
     std::string shown;
     if (headerWidth > 0) {
@@ -283,8 +287,8 @@ std::string Heading(const PreviewRecord& record) {
 }
 
 std::string ShowError(const PreviewRecord& record, size_t margin) {
-  std::string text =
-      std::to_string(ErrorNumber(record.error)) + ": " + std::string(EnglishErrorMessage(record.error));
+  std::string text = std::to_string(ErrorNumber(record.error)) + ": " +
+                     std::string(EnglishErrorMessage(record.error));
   if (record.errorLine > 0) {
     text += " (line " + std::to_string(record.errorLine) + ": " +
             std::string(record.errorStatement) + ")";

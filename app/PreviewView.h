@@ -37,7 +37,7 @@ enum class GlyphKind : uint8_t {
   kAmbiguous,    // a double-byte character of ambiguous width
   kControl,      // a control character (0x00-0x1F, 0x7F): "."
   kHalf,         // a lead byte without its second byte: "?"
-  kNoCharacter,  // a byte or pair that is no character (0x80, 0xA0, 0xFD-0xFF, 0x85 0x40): "?" or "??"
+  kNoCharacter,  // a byte or pair that is no character (0x80, 0xFD, 0x85 0x40): "?" or "??"
 };
 
 struct Glyph {

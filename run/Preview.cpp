@@ -140,7 +140,7 @@ std::unique_ptr<File> OpenFirstInput(Platform& platform, const std::string& patt
   failure.path = pattern;
   if (pattern == "-") {
     std::unique_ptr<File> input = platform.OpenStandardInput();
-    if (!input) failure = FailureDetail{"cannot open input", pattern, "standard input is closed", ""};
+    if (!input) failure = {"cannot open input", pattern, "standard input is closed", ""};
     return input;
   }
   for (const DirMatch& match : platform.FindFiles(pattern)) {
@@ -215,8 +215,8 @@ class Previewer {
         break;
       case ProcessingType::kEdit:
         for (const RecordTrace::DefinitionUse& use : trace_.definitions) {
-          StatementMarks& row = RowFor(report_.writes, use.line, DefinitionKeyword(*job_, use.line));
-          row.ranges.push_back(use.output);
+          RowFor(report_.writes, use.line, DefinitionKeyword(*job_, use.line))
+              .ranges.push_back(use.output);
         }
         break;
       case ProcessingType::kCsv: Fields(); break;

@@ -165,7 +165,8 @@ TEST(Preview, FailsOnlyWhenTheParameterFileOrTheInputCannotBeRead) {
   locked.fake.unopenable.insert("in.txt");
   EXPECT_EQ(locked.Run(), 1);
   ASSERT_EQ(locked.recorder.calls.size(), 1u);
-  EXPECT_EQ(locked.recorder.calls[0].substr(0, 47), "fail 92 line 0 IN.TXT: cannot open input in.txt");
+  EXPECT_EQ(locked.recorder.calls[0].substr(0, 47),
+            "fail 92 line 0 IN.TXT: cannot open input in.txt");
 }
 
 TEST(Preview, ReplacementsFollowedThroughLaterOnes) {
