@@ -23,7 +23,11 @@ enum LongOnly : int {
   kUnmappableOption,
   kByteOrderMarkOption,
   kNewlineOption,
+  kPreviewOption,
 };
+
+// Records a preview shows when --preview has no number.
+constexpr int64_t kPreviewRecords = 5;
 
 // More threads than this buy nothing: the writer is one.
 constexpr int64_t kMaxJobs = 256;
@@ -40,6 +44,7 @@ const option kOptions[] = {
     {"no-progress", no_argument, nullptr, kNoProgressOption},
     {"check", no_argument, nullptr, kCheckOption},
     {"explain", required_argument, nullptr, kExplainOption},
+    {"preview", optional_argument, nullptr, kPreviewOption},
     {"param-encoding", required_argument, nullptr, kEncodingOption},
     {"input-encoding", required_argument, nullptr, kInputEncodingOption},
     {"output-encoding", required_argument, nullptr, kOutputEncodingOption},
@@ -178,6 +183,13 @@ std::string ApplyOption(int option, const char* value, CommandLine& line, Reques
     case kExplainOption:
       error = ReadNumber(value, 0, INT64_MAX, "--explain needs a number of records", line.explain);
       break;
+    case kPreviewOption:
+      line.preview = kPreviewRecords;
+      if (value != nullptr) {
+        error = ReadNumber(value, 1, INT64_MAX, "--preview needs a number of records from 1",
+                           line.preview);
+      }
+      break;
     case kEncodingOption:
       if (!ParseEncodingName(value, line.encoding)) {
         error = "--param-encoding must be auto, cp932 or utf-8, not " + Quote(value);
@@ -196,6 +208,29 @@ bool RunOptionsGiven(const CommandLine& line) {
          line.lineFeedOnly;
 }
 
+// A run's or a preview's parameter file, argv[first], and the arguments
+// after it, which are ignored.
+CommandLine TakeParameterFile(CommandLine line, int argc, const char* const* argv, int first) {
+  line.parameterFile = argv[first];
+  if (line.parameterFile == "-" && line.inputGiven && line.input == "-") {
+    return UsageError("standard input cannot be both the parameter file and the input");
+  }
+  for (int i = first + 1; i < argc; ++i) line.ignored.emplace_back(argv[i]);
+  return line;
+}
+
+// --preview: a parameter file, or -i naming the file to show alone.
+CommandLine ChoosePreview(CommandLine line, const Requests& requests, int argc,
+                          const char* const* argv, int first) {
+  if (requests.check) return UsageError("--check and --preview cannot be used together");
+  if (line.explain > 0) return UsageError("--explain and --preview cannot be used together");
+  if (first >= argc && !line.inputGiven) {
+    return UsageError("--preview needs a parameter file or -i FILE");
+  }
+  line.action = Action::kPreview;
+  return first < argc ? TakeParameterFile(std::move(line), argc, argv, first) : line;
+}
+
 // What to do, once the options are read; `first` is the first argument
 // after them.
 CommandLine ChooseAction(CommandLine line, const Requests& requests, int argc,
@@ -208,6 +243,7 @@ CommandLine ChooseAction(CommandLine line, const Requests& requests, int argc,
     line.action = Action::kVersion;
     return line;
   }
+  if (line.preview > 0) return ChoosePreview(std::move(line), requests, argc, argv, first);
   if (requests.check) {
     if (line.explain > 0) return UsageError("--check and --explain cannot be used together");
     if (first >= argc) return UsageError("--check needs at least one parameter file");
@@ -224,12 +260,7 @@ CommandLine ChooseAction(CommandLine line, const Requests& requests, int argc,
     return UsageError("--bom goes with UTF-8 output (--output-encoding=utf-8 or --encoding=utf-8)");
   }
   line.action = Action::kRun;
-  line.parameterFile = argv[first];
-  if (line.parameterFile == "-" && line.inputGiven && line.input == "-") {
-    return UsageError("standard input cannot be both the parameter file and the input");
-  }
-  for (int i = first + 1; i < argc; ++i) line.ignored.emplace_back(argv[i]);
-  return line;
+  return TakeParameterFile(std::move(line), argc, argv, first);
 }
 
 // The option getopt could not take: one without its value, or unknown.

@@ -16,15 +16,17 @@ enum class Action : uint8_t {
   kVersion,     // -V, --version
   kRun,         // a parameter file
   kCheck,       // --check FILE...
+  kPreview,     // --preview[=N] [PARAMETER-FILE]: the first records and their fields
   kUsageError,  // `error` says what is wrong
 };
 
 struct CommandLine {
   Action action = Action::kHelpText;
-  std::string parameterFile;            // kRun
+  std::string parameterFile;            // kRun, kPreview (empty: none, then -i names the file)
   std::vector<std::string> checkFiles;  // kCheck
-  std::vector<std::string> ignored;     // kRun: what followed the parameter file
+  std::vector<std::string> ignored;     // kRun, kPreview: what followed the parameter file
   int64_t explain = 0;                  // --explain N: records per input file
+  int64_t preview = 0;                  // --preview[=N]: records to show (5 without N)
   ParamEncoding encoding = ParamEncoding::kAuto;
   bool encodingGiven = false;           // --param-encoding was given
   bool quiet = false;                   // -q: no English diagnostics

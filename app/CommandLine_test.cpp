@@ -113,6 +113,44 @@ TEST(CommandLine, TheDataFormOptions) {
   EXPECT_EQ(Parse({"--newline=lf"}).error, "a parameter file is needed");
 }
 
+TEST(CommandLine, PreviewWithAParameterFileOrAnInputAlone) {
+  const CommandLine job = Parse({"--preview", "job.prm"});
+  EXPECT_EQ(job.action, Action::kPreview);
+  EXPECT_EQ(job.preview, 5);
+  EXPECT_EQ(job.parameterFile, "job.prm");
+  const CommandLine some = Parse({"--preview=12", "-i", "data.txt", "-o", "-", "job.prm", "x"});
+  EXPECT_EQ(some.action, Action::kPreview);
+  EXPECT_EQ(some.preview, 12);
+  EXPECT_EQ(some.input, "data.txt");
+  EXPECT_EQ(some.ignored, (std::vector<std::string>{"x"}));
+  // No parameter file: -i names the file to show under the ruler.
+  const CommandLine alone = Parse({"-i", "-", "--preview"});
+  EXPECT_EQ(alone.action, Action::kPreview);
+  EXPECT_EQ(alone.parameterFile, "");
+  EXPECT_EQ(alone.input, "-");
+  // The number needs "=": a separate word is the parameter file.
+  EXPECT_EQ(Parse({"--preview", "3"}).parameterFile, "3");
+  EXPECT_EQ(Parse({"--help", "--preview", "job.prm"}).action, Action::kUsage);
+
+  const struct {
+    std::vector<const char*> arguments;
+    const char* error;
+  } mistakes[] = {
+      {{"--preview"}, "--preview needs a parameter file or -i FILE"},
+      {{"--preview=0", "job.prm"}, "--preview needs a number of records from 1, not '0'"},
+      {{"--preview=", "job.prm"}, "--preview needs a number of records from 1, not ''"},
+      {{"--preview", "--check", "job.prm"}, "--check and --preview cannot be used together"},
+      {{"--preview", "--explain=2", "job.prm"}, "--explain and --preview cannot be used together"},
+      {{"--preview", "-i", "-", "-"},
+       "standard input cannot be both the parameter file and the input"},
+  };
+  for (const auto& c : mistakes) {
+    const CommandLine line = Parse(c.arguments);
+    EXPECT_EQ(line.action, Action::kUsageError) << c.error;
+    EXPECT_EQ(line.error, c.error);
+  }
+}
+
 TEST(CommandLine, ParsesAgainAfterAnEarlierParse) {
   // getopt keeps state between calls; each parse starts afresh.
   Parse({"-j", "2", "--", "a.prm"});

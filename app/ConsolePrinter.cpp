@@ -51,17 +51,6 @@ std::string ShowStatement(const std::string& statement, size_t column) {
   return text;
 }
 
-std::string_view KeywordOf(Conversion conversion) {
-  switch (conversion) {
-    case Conversion::kNone: return "EDT";
-    case Conversion::kUpper: return "UPP";
-    case Conversion::kLower: return "LOW";
-    case Conversion::kNarrow: return "NAR";
-    case Conversion::kWide: return "WID";
-  }
-  return "EDT";
-}
-
 // "held", or which term did not.
 std::string ConditionOutcome(const Condition& condition, int failedTerm) {
   if (failedTerm < 0 || static_cast<size_t>(failedTerm) >= condition.terms.size()) return "held";
@@ -279,11 +268,14 @@ std::string DescribeConversions(const DataConversions& conversions) {
 }
 
 std::string DescribeRecord(const RecordExplanation& explanation) {
+  return DescribeExplanation(explanation, Format("rux: explain: %s record %" PRId64 ": ",
+                                                 ShowName(explanation.fileName).c_str(),
+                                                 explanation.record));
+}
+
+std::string DescribeExplanation(const RecordExplanation& explanation, const std::string& where) {
   const Job& job = *explanation.job;
   const RecordTrace& trace = *explanation.trace;
-  const std::string where =
-      Format("rux: explain: %s record %" PRId64 ": ", ShowName(explanation.fileName).c_str(),
-             explanation.record);
   std::string text = where;
   if (job.selection.empty()) {
     text += "selected (no SEL statement)\n";

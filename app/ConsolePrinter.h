@@ -95,6 +95,9 @@ std::string DescribeFailure(const RunFailure& failure);
 
 // The explanation lines of one record.
 std::string DescribeRecord(const RecordExplanation& explanation);
+// The same lines, each starting with `where` instead of "rux: explain: FILE
+// record N: ".
+std::string DescribeExplanation(const RecordExplanation& explanation, const std::string& where);
 
 // The report of one checked file, and the closing count line.
 std::string DescribeCheck(const std::string& path, const CheckResult& result);

@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/ConsolePrinter.h"
 #include "app/HelpText.h"
+#include "app/PreviewPrinter.h"
 #include "run/Check.h"
 #include "run/Run.h"
 
@@ -19,6 +20,8 @@ constexpr std::string_view kUsage =
     "Usage: rux [OPTION]... PARAMETER-FILE\n"
     "       rux -i - -o - [OPTION]... PARAMETER-FILE   (a filter)\n"
     "       rux --check [OPTION]... PARAMETER-FILE...\n"
+    "       rux --preview[=N] [OPTION]... PARAMETER-FILE\n"
+    "       rux --preview[=N] -i FILE\n"
     "       rux\n"
     "Convert fixed-width Shift-JIS (code page 932) text files as a parameter file\n"
     "describes: select records, then copy them, replace texts, place fields (EDIT)\n"
@@ -35,6 +38,12 @@ constexpr std::string_view kUsage =
     "                           first N records of each input file, which SEL group\n"
     "                           selected it or where each group failed, and which\n"
     "                           \"@\" conditions held\n"
+    "      --preview[=N]        show the first N records (default 5) of the first\n"
+    "                           input file under a ruler of byte positions, with\n"
+    "                           the columns each SEL term and edit statement reads\n"
+    "                           and writes, and what the record becomes; opens no\n"
+    "                           output. Without a parameter file, the records of\n"
+    "                           -i FILE under the ruler alone\n"
     "      --param-encoding=ENC read parameter files as ENC: auto (the default: UTF-8\n"
     "                           when the file starts with a byte-order mark or is\n"
     "                           recognised as UTF-8, else code page 932), cp932 or utf-8\n"
@@ -72,6 +81,23 @@ constexpr std::string_view kUsage =
     "                           (default: UTF-8 on a UTF-8 terminal, else code page 932)\n"
     "  RUX_PARAM_ENCODING       like --param-encoding (the option wins)\n"
     "  LC_ALL, LC_CTYPE, LANG   whether a terminal is UTF-8\n"
+    "  NO_COLOR                 when set and not empty, --preview shows no colours\n"
+    "\n"
+    "Example: rux --preview=1 job.prm, where job.prm selects with SEL = 1,2,A,=,\"01\"\n"
+    "(line 3) and places bytes 3-10 and 21-26 of a record with EDT = 1,8,A,=,3,8,A\n"
+    "(line 4) and EDT = 10,9,N,=,21,6,N (line 5):\n"
+    "  sales.txt record 1 (26 bytes): selected by SEL line 3: SEL = 1,2,A,=,\"01\"\n"
+    "                    10        20\n"
+    "            12345678901234567890123456\n"
+    "    record  0120240401YAMADA TAR001200\n"
+    "     3 SEL  aa\n"
+    "     4 EDT    bbbbbbbb\n"
+    "     5 EDT                      cccccc\n"
+    "                    10\n"
+    "            123456789012345678\n"
+    "    output  20240401      1200\n"
+    "     4 EDT  bbbbbbbb\n"
+    "     5 EDT           ccccccccc\n"
     "\n"
     "Exit status:\n"
     "  0  success (also after the help texts and a clean --check)\n"
@@ -160,13 +186,17 @@ int RunCheck(const CommandLine& line, Platform& platform) {
   return errors == 0 ? 0 : 1;
 }
 
+// The warning about arguments after the parameter file.
+void WarnIgnored(const CommandLine& line, Platform& platform) {
+  if (line.ignored.empty() || line.quiet) return;
+  std::string ignored;
+  for (const std::string& argument : line.ignored) ignored += " " + argument;
+  platform.WriteDiagnostic("rux: warning: ignoring what follows the parameter file:" + ignored +
+                           "\n");
+}
+
 int RunJob(const CommandLine& line, Platform& platform) {
-  if (!line.ignored.empty() && !line.quiet) {
-    std::string ignored;
-    for (const std::string& argument : line.ignored) ignored += " " + argument;
-    platform.WriteDiagnostic("rux: warning: ignoring what follows the parameter file:" + ignored +
-                             "\n");
-  }
+  WarnIgnored(line, platform);
   PrinterOptions options;
   options.quiet = line.quiet;
   options.explain = line.explain;
@@ -184,6 +214,20 @@ int RunJob(const CommandLine& line, Platform& platform) {
   request.data = DataFormOf(line);
   platform.CatchStopSignals();
   return RunConversion(request, platform, printer);
+}
+
+int ShowPreview(const CommandLine& line, Platform& platform) {
+  WarnIgnored(line, platform);
+  PrinterOptions options;
+  options.quiet = line.quiet;
+  PreviewPrinter printer(platform, options);
+  PreviewRequest request;
+  request.parameterFile = line.parameterFile;
+  request.encoding = ChooseEncoding(line, platform);
+  request.overrides = Overrides(line, platform);
+  request.records = line.preview;
+  request.data = DataFormOf(line);
+  return RunPreview(request, platform, printer);
 }
 
 Platform* g_outOfMemoryPlatform = nullptr;
@@ -216,6 +260,7 @@ int RunMain(int argc, const char* const* argv, Platform& platform) {
       return kUsageStatus;
     case Action::kCheck: return RunCheck(line, platform);
     case Action::kRun: return RunJob(line, platform);
+    case Action::kPreview: return ShowPreview(line, platform);
   }
   return kUsageStatus;
 }

@@ -100,4 +100,29 @@ TEST(ProgramTest, ElapsedTimeIsMinutesWithinTheHour) {
   }
 }
 
+TEST(ProgramTest, ThePreviewInTheUsageIsWhatThePreviewShows) {
+  FakePlatform fake;
+  fake.SetFile("job.prm",
+               "INP = sales.txt\nFUNCTION = EDIT\nSEL = 1,2,A,=,\"01\"\nEDT = 1,8,A,=,3,8,A\n"
+               "EDT = 10,9,N,=,21,6,N\n");
+  fake.SetFile("sales.txt", "0120240401YAMADA TAR001200\n");
+  // No OUT statement: the preview opens no output, and -o stands in for it.
+  const char* preview[] = {"rux", "--preview=1", "-o", "out.txt", "job.prm"};
+  EXPECT_EQ(RunMain(5, preview, fake), 0);
+  EXPECT_FALSE(fake.HasFile("out.txt"));
+  std::string indented;
+  for (size_t start = 0; start < fake.console.size();) {
+    const size_t end = fake.console.find('\n', start);
+    const std::string line = fake.console.substr(start, end - start);
+    if (!line.empty()) indented += "  " + line;
+    indented += "\n";
+    start = end + 1;
+  }
+
+  FakePlatform help;
+  const char* usage[] = {"rux", "--help"};
+  EXPECT_EQ(RunMain(2, usage, help), 0);
+  EXPECT_NE(help.console.find(indented), std::string::npos) << indented;
+}
+
 }  // namespace

@@ -18,6 +18,17 @@ std::string_view StatementAt(const Job& job, int line) {
   return {};
 }
 
+std::string_view KeywordOf(Conversion conversion) {
+  switch (conversion) {
+    case Conversion::kNone: return "EDT";
+    case Conversion::kUpper: return "UPP";
+    case Conversion::kLower: return "LOW";
+    case Conversion::kNarrow: return "NAR";
+    case Conversion::kWide: return "WID";
+  }
+  return "EDT";
+}
+
 namespace {
 
 bool ConditionUses(const Condition& condition, Constant constant) {

@@ -191,6 +191,9 @@ bool UsesConstant(const Job& job, Constant constant);
 // converted from UTF-8 take: so a text typed either way meets the data.
 void CanonicalizeTexts(Job& job);
 
+// The keyword of an edit statement of `conversion`: EDT, UPP, LOW, NAR, WID.
+std::string_view KeywordOf(Conversion conversion);
+
 // The SEL or edit statement read from parameter-file line `line`, as
 // written; empty when there is none.
 std::string_view StatementAt(const Job& job, int line);

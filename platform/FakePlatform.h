@@ -28,6 +28,7 @@ class FakePlatform : public Platform {
     return directories_.count(slash ? path.substr(0, path.size() - 1) : path) > 0;
   }
   bool IsTerminal(Stream stream) override { return terminals[static_cast<int>(stream)]; }
+  bool ConsoleIsUtf8() override { return utf8Console; }
   bool GetEnvironment(const char* name, std::string& value) override;
   bool GetFileId(const std::string& path, FileId& id) override;
   std::vector<DirMatch> FindFiles(const std::string& pattern) override;
@@ -80,6 +81,7 @@ class FakePlatform : public Platform {
   std::set<std::string> unopenable;  // paths Open refuses
   std::string standardInput;
   bool terminals[3] = {false, false, false};     // by Stream
+  bool utf8Console = false;                      // ConsoleIsUtf8()
   std::map<std::string, std::string> environment;
 
  private:

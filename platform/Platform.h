@@ -111,6 +111,9 @@ class Platform {
   virtual void WriteDiagnostic(std::string_view text) = 0;
   // True when the stream is a terminal.
   virtual bool IsTerminal(Stream stream) = 0;
+  // True when WriteConsole converts its text for a UTF-8 terminal (the
+  // console policy), so that what is shown can be laid out for it.
+  virtual bool ConsoleIsUtf8() = 0;
   // An environment variable's value; false when it is not set.
   virtual bool GetEnvironment(const char* name, std::string& value) = 0;
   // Reads one byte from standard input; -1 at end of input.

@@ -19,6 +19,7 @@ class PosixPlatform : public Platform {
   std::unique_ptr<File> OpenStandardOutput() override;
   bool IsDirectory(const std::string& path) override;
   bool IsTerminal(Stream stream) override;
+  bool ConsoleIsUtf8() override { return utf8Console_; }
   bool GetEnvironment(const char* name, std::string& value) override;
   bool GetFileId(const std::string& path, FileId& id) override;
   std::vector<DirMatch> FindFiles(const std::string& pattern) override;

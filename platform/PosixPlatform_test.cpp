@@ -340,8 +340,10 @@ TEST(PosixConsole, EncodingPolicyAndInput) {
   // Not a terminal: the code page 932 bytes as they are.
   unsetenv("RUX_CONSOLE");
   EXPECT_EQ(CaptureStdout([&] { PosixPlatform().WriteConsole(text); }), text);
+  EXPECT_FALSE(PosixPlatform().ConsoleIsUtf8());
   setenv("RUX_CONSOLE", "utf-8", 1);
   EXPECT_EQ(CaptureStdout([&] { PosixPlatform().WriteConsole(text); }), "入力ﾌｧｲﾙ:a.txt\n");
+  EXPECT_TRUE(PosixPlatform().ConsoleIsUtf8());
   // A byte with no character becomes "?" rather than breaking the terminal.
   EXPECT_EQ(CaptureStdout([&] { PosixPlatform().WriteConsole("a\x83"); }), "a?");
   setenv("RUX_CONSOLE", "cp932", 1);

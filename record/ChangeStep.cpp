@@ -40,6 +40,10 @@ bool ReplaceAll(std::string_view search, std::string_view replacement, bool igno
       return context.Fail(ErrorCode::kValueTooLong, line);
     }
     result.append(text, done, k);
+    if (context.trace != nullptr) {
+      context.trace->replacements.push_back(
+          {line, ByteRange{result.size(), replacement.size()}, needle.size()});
+    }
     result.append(replacement);
     done += k + needle.size();
     changed = true;

@@ -31,6 +31,7 @@ void CsvRecord(const Job& job, std::string_view record, RecordContext& context) 
   line.clear();
   for (size_t i = 0; i < job.csv.size(); ++i) {
     const CsvDefinition& definition = job.csv[i];
+    if (context.trace != nullptr) NoteDefinition(definition.line, definition.value, *context.trace);
     std::string_view value;
     if (!OperandValue(definition.value, record, lenient, definition.line, context,
                       context.constant, value) ||
@@ -38,6 +39,7 @@ void CsvRecord(const Job& job, std::string_view record, RecordContext& context) 
                       definition.line, context)) {
       return;
     }
+    if (context.trace != nullptr) context.trace->definitions.back().value = context.value;
     if (i > 0) line.push_back('\t');
     line.append(context.value);
   }

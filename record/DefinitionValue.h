@@ -34,6 +34,15 @@ inline bool OperandValue(const Operand& operand, std::string_view record, bool l
   return context.Fail(ErrorCode::kFieldBeyondRecord, line);
 }
 
+// A trace of the definition on parameter-file line `line` being applied:
+// the field of the record its value reads, if it reads one.
+inline void NoteDefinition(int line, const Operand& value, RecordTrace& trace) {
+  RecordTrace::DefinitionUse& use = trace.definitions.emplace_back();
+  use.line = line;
+  use.readsField = value.kind == Operand::Kind::kField;
+  if (use.readsField) use.input = RangeOf(value.field);
+}
+
 // Makes `value` ready for output in context.value, by `form`: a tested value
 // must pass the numeric test unless `checkNumbers` is off (else the record
 // stops with 26 at `line` and false is returned); a numeric one is written

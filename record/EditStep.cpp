@@ -50,6 +50,7 @@ bool ApplyDefinition(const Job& job, const EditDefinition& definition, std::stri
   if (!DefinitionApplies(job, definition.condition, definition.line, record, context)) {
     return context.error == ErrorCode::kNone;
   }
+  if (context.trace != nullptr) NoteDefinition(definition.line, definition.value, *context.trace);
   const size_t position = static_cast<size_t>(definition.output.position) - 1;
   const size_t length = static_cast<size_t>(definition.output.length);
   furthestEnd = std::max(furthestEnd, position + length);
@@ -68,6 +69,9 @@ bool ApplyDefinition(const Job& job, const EditDefinition& definition, std::stri
     value = context.value;
   }
   Place(context, position, length, value);
+  if (context.trace != nullptr) {
+    context.trace->definitions.back().output = ByteRange{position, std::max(value.size(), length)};
+  }
   if (value.size() == length || (definition.plain && value.size() < length)) return true;
   return context.Fail(ErrorCode::kValueTooLong, definition.line);
 }

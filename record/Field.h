@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "job/Job.h"
+#include "record/RecordContext.h"
 
 // The field `ref` of `record` (position counted from 1). False when it does
 // not end within the record, unless `partial`: then it holds the bytes that
@@ -16,4 +17,9 @@ inline bool CutField(std::string_view record, FieldRef ref, bool partial, std::s
   field = start < record.size() ? record.substr(start, static_cast<size_t>(ref.length))
                                 : std::string_view();
   return true;
+}
+
+// The bytes a field names in a line (0-based), for a trace.
+inline ByteRange RangeOf(FieldRef ref) {
+  return ByteRange{static_cast<size_t>(ref.position) - 1, static_cast<size_t>(ref.length)};
 }

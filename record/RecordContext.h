@@ -15,8 +15,19 @@
 #include "platform/Cp932Unicode.h"
 #include "platform/Platform.h"
 
-// What the conditions of one record came to, for explaining a run: filled
-// only while RecordContext::trace points at it.
+struct Term;  // job/Job.h
+
+// A run of bytes of a line: `length` bytes from offset `start` (0-based).
+struct ByteRange {
+  size_t start = 0;
+  size_t length = 0;
+  bool operator==(const ByteRange&) const = default;
+};
+
+// What the conditions of one record came to, and which bytes the statements
+// read and wrote, for explaining and previewing a run: filled only while
+// RecordContext::trace points at it (a record without a trace notes nothing
+// and allocates nothing).
 struct RecordTrace {
   // Per SEL group evaluated: the 0-based index of the first term that did
   // not hold, or -1 when the group held (groups after the one that held are
@@ -25,9 +36,47 @@ struct RecordTrace {
   // Per edit definition reached: the same for its "@" condition (-1 when it
   // held or has none).
   std::vector<int> definitionFailedTerm;
+
+  // Per condition term evaluated (SEL groups, then "@" conditions), in
+  // order: the bytes of the line it looked at that it read. A field term
+  // reads its field as written (also when it reaches beyond the line: that
+  // is error 20), a field comparison both fields (the second only when the
+  // first is within the line), a search term the text where it was found
+  // (`found` false and no bytes when it was not). Under CHANGE an "@"
+  // condition looks at the line as the earlier definitions left it.
+  struct TermRead {
+    const Term* term = nullptr;  // in the job the record went through
+    ByteRange range;
+    bool found = true;
+  };
+  std::vector<TermRead> termReads;
+
+  // EDIT and CSV: per definition applied (its "@" condition held), in order.
+  struct DefinitionUse {
+    int line = 0;
+    bool readsField = false;  // the value is a field of the record ...
+    ByteRange input;          // ... as written
+    ByteRange output;         // EDIT: the bytes of the built line it wrote
+    std::string value;        // CSV: the value as written out
+  };
+  std::vector<DefinitionUse> definitions;
+
+  // CHANGE: per text replaced, in order: the definition's line, the bytes
+  // of the line as that definition left it that the replacement makes up,
+  // and the length of the text it replaced.
+  struct Replacement {
+    int line = 0;
+    ByteRange range;
+    size_t replaced = 0;
+  };
+  std::vector<Replacement> replacements;
+
   void Clear() {
     groupFailedTerm.clear();
     definitionFailedTerm.clear();
+    termReads.clear();
+    definitions.clear();
+    replacements.clear();
   }
 };
 

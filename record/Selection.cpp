@@ -57,7 +57,25 @@ bool EvaluateSearch(const Term& term, std::string_view record, bool ignoreCase,
     search = context.upperSearch;
   }
   // An empty search text is found in every record except the empty one.
-  return cp932::FindAligned(text, search) != std::string_view::npos;
+  const size_t at = cp932::FindAligned(text, search);
+  // Upper-casing keeps every length, so the offset is one in the record.
+  if (context.trace != nullptr) {
+    const bool found = at != std::string_view::npos;
+    context.trace->termReads.push_back(
+        {&term, found ? ByteRange{at, search.size()} : ByteRange{}, found});
+  }
+  return at != std::string_view::npos;
+}
+
+// A trace of the fields a comparison reads: the left one, and the right one
+// when it is a field and the left one is within the record (else it is not
+// looked at).
+void NoteFields(const Term& term, std::string_view record, RecordTrace& trace) {
+  trace.termReads.push_back({&term, RangeOf(term.left), true});
+  const int64_t leftEnd = static_cast<int64_t>(term.left.position) + term.left.length - 1;
+  if (term.kind == TermKind::kCompareField && leftEnd <= static_cast<int64_t>(record.size())) {
+    trace.termReads.push_back({&term, RangeOf(term.right), true});
+  }
 }
 
 // The two sides of a comparison. A field beyond the record is false under
@@ -185,6 +203,7 @@ bool EvaluateTerm(const Job& job, const Term& term, std::string_view record,
                   RecordContext& context) {
   const bool ignoreCase = job.options.Has(Option::kIgnoreCase);
   if (IsSearch(term.kind)) return EvaluateSearch(term, record, ignoreCase, context);
+  if (context.trace != nullptr) NoteFields(term, record, *context.trace);
   std::string_view left;
   std::string_view right;
   if (!ComparisonSides(job, term, record, context, left, right)) return false;

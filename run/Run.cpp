@@ -425,28 +425,26 @@ class ConversionRun {
   FailureDetail inputFailure_;
 };
 
-// Reports a parameter-file error; returns the exit status.
-int FailParameters(const RunRequest& request, const StatementError& error,
-                   const ParameterFileResult& read, RunObserver& observer) {
+}  // namespace
+
+RunFailure ParameterFailure(const std::string& parameterFile, const StatementError& error,
+                            const ParameterFileResult& read) {
   RunFailure failure;
   failure.code = error.code;
   failure.stage = FailureStage::kParameters;
   failure.line = error.line;
-  failure.parameterFile = request.parameterFile;
+  failure.parameterFile = parameterFile;
   failure.statement = error.statement;
   failure.column = error.column;
   failure.what.detail = error.detail;
   if (error.code == ErrorCode::kParameterFileFailed) {
     const bool opened = error.line > 0 || read.tooLarge;
     failure.what.action = opened ? "cannot read the parameter file" : "cannot open the parameter file";
-    failure.what.path = request.parameterFile;
+    failure.what.path = parameterFile;
     failure.what.reason = read.reason;
   }
-  observer.Failed(failure);
-  return 1;
+  return failure;
 }
-
-}  // namespace
 
 int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer) {
   JobReader reader;
@@ -454,7 +452,10 @@ int RunConversion(const RunRequest& request, Platform& platform, RunObserver& ob
       ReadParameterFile(platform, request.parameterFile, request.encoding, reader);
   StatementError error = read.first;
   if (error.ok()) error = FinishJob(reader, request.overrides, platform);
-  if (!error.ok()) return FailParameters(request, error, read, observer);
+  if (!error.ok()) {
+    observer.Failed(ParameterFailure(request.parameterFile, error, read));
+    return 1;
+  }
 
   // Stopped while the parameter file was read (it may be cut short): before
   // any output is opened.

@@ -30,3 +30,8 @@ struct RunRequest {
 // has then been reported to `observer`), or 128 + the signal's number after
 // a stop signal (reported as a stop).
 int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer);
+
+// The report of an error in reading a parameter file (`read` says how it
+// was read): the statement, or for 90 what could not be done and why.
+RunFailure ParameterFailure(const std::string& parameterFile, const StatementError& error,
+                            const ParameterFileResult& read);

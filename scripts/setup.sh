@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing: a C++20
 # compiler, CMake, GoogleTest, the C library's code page 932 converter,
-# GNU parallel (an end-to-end case runs the documented parallel recipes) and
+# GNU parallel (an end-to-end case runs the documented parallel recipes),
 # the OpenSSH server and client and rsync (a case runs parallel's multi-host
 # form, which copies files with rsync, against an sshd of its own on the
-# loopback address).
+# loopback address) and tmux (the preview is checked on a real terminal; its
+# UTF-8 locale, C.UTF-8, comes with the C library).
 #   bash scripts/setup.sh [clang] [man]
 # With "clang" it also installs clang++ (the clang build in CI, and the
 # fuzzing harness, which needs clang's libFuzzer); with "man" the manual page
@@ -24,6 +25,7 @@ fi
 if ! printf 'A' | iconv -f CP932 -t UTF-8 >/dev/null 2>&1; then
   need+=(libc6 locales)
 fi
+command -v tmux >/dev/null 2>&1 || need+=(tmux)
 # GNU parallel, not the moreutils program of the same name.
 case $(parallel --version 2>/dev/null </dev/null | head -n 1) in
   "GNU parallel"*) ;;

@@ -1,0 +1,2 @@
+# "-i -": the records of standard input, named "-".
+exec "$1" --preview -i - < in.txt
