@@ -286,25 +286,26 @@ TEST(TextWriter, AFailedWriteIsNeverForgotten) {
   EXPECT_NE(fake.OpenFile("two.txt", OpenMode::kRead), nullptr);
 }
 
+// Keeps the size of every write; the Nth write fails (0: none).
+struct SizesFile : File {
+  SizesFile(std::vector<size_t>& sizesKept, size_t failing) : sizes(sizesKept), failAt(failing) {}
+  long long Read(char*, size_t) override { return -1; }
+  bool Write(const char*, size_t size) override {
+    sizes.push_back(size);
+    return sizes.size() != failAt;
+  }
+  bool Truncate() override { return true; }
+  FileId Id() const override { return {}; }
+  bool Close() override { return true; }
+  std::vector<size_t>& sizes;
+  size_t failAt;
+};
+
 // The threads hand a whole block of records to Write in one call: the file
 // must get the same writes as from one call per record, and a failed write
 // must be placed at the same record. Lines of random length, CRs of their
 // own, LFs and double-byte characters fall on every buffer boundary.
 TEST(TextWriter, ManyRecordsInOneCallAreWrittenAsOneByOne) {
-  // Keeps the size of every write; the Nth write fails (0: none).
-  struct SizesFile : File {
-    SizesFile(std::vector<size_t>& sizesKept, size_t failing) : sizes(sizesKept), failAt(failing) {}
-    long long Read(char*, size_t) override { return -1; }
-    bool Write(const char*, size_t size) override {
-      sizes.push_back(size);
-      return sizes.size() != failAt;
-    }
-    bool Truncate() override { return true; }
-    FileId Id() const override { return {}; }
-    bool Close() override { return true; }
-    std::vector<size_t>& sizes;
-    size_t failAt;
-  };
   std::mt19937 random(7);
   for (int trial = 0; trial < 60; ++trial) {
     std::vector<std::string> records;
@@ -386,19 +387,6 @@ TEST(TextWriter, UnderUtf8EachLineIsConvertedAndHalfCharactersBecomeBlanks) {
 // same writes as one by one, and a failed write names the same line, in
 // UTF-8 with CR LF and with LF only.
 TEST(TextWriter, Utf8LinesInOneCallAreWrittenAsOneByOne) {
-  struct SizesFile : File {
-    SizesFile(std::vector<size_t>& sizesKept, size_t failing) : sizes(sizesKept), failAt(failing) {}
-    long long Read(char*, size_t) override { return -1; }
-    bool Write(const char*, size_t size) override {
-      sizes.push_back(size);
-      return sizes.size() != failAt;
-    }
-    bool Truncate() override { return true; }
-    FileId Id() const override { return {}; }
-    bool Close() override { return true; }
-    std::vector<size_t>& sizes;
-    size_t failAt;
-  };
   const char* const parts[] = {"x", "\x83\x41", "\x95\x5C", "\xB1", "\x83", "\x82\xA0", " ", "\xFA\xB1"};
   std::mt19937 random(11);
   for (int trial = 0; trial < 16; ++trial) {

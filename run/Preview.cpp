@@ -285,20 +285,14 @@ std::vector<StatementMarks> MarkReplacements(const RecordTrace& trace, size_t re
 }
 
 int RunPreview(const PreviewRequest& request, Platform& platform, PreviewObserver& observer) {
-  Job job;
+  JobRead read;
   const bool withJob = !request.parameterFile.empty();
-  if (withJob) {
-    JobReader reader;
-    const ParameterFileResult read =
-        ReadParameterFile(platform, request.parameterFile, request.encoding, reader);
-    StatementError error = read.first;
-    if (error.ok()) error = FinishJob(reader, request.overrides, platform);
-    if (!error.ok()) {
-      observer.Failed(ParameterFailure(request.parameterFile, error, read));
-      return 1;
-    }
-    job = reader.TakeJob();
+  if (withJob && !ReadJob(platform, request.parameterFile, request.encoding, request.overrides,
+                          request.data.utf8Input, read)) {
+    observer.Failed(read.failure);
+    return 1;
   }
+  const Job& job = read.job;
   const std::string pattern = withJob ? job.inputPattern : request.overrides.inputPath;
   std::string name;
   FailureDetail failure;

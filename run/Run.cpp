@@ -446,14 +446,27 @@ RunFailure ParameterFailure(const std::string& parameterFile, const StatementErr
   return failure;
 }
 
-int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer) {
+bool ReadJob(Platform& platform, const std::string& parameterFile, ParamEncoding encoding,
+             const FileOverrides& overrides, bool utf8Input, JobRead& result) {
   JobReader reader;
-  const ParameterFileResult read =
-      ReadParameterFile(platform, request.parameterFile, request.encoding, reader);
+  const ParameterFileResult read = ReadParameterFile(platform, parameterFile, encoding, reader);
   StatementError error = read.first;
-  if (error.ok()) error = FinishJob(reader, request.overrides, platform);
+  if (error.ok()) error = FinishJob(reader, overrides, platform);
   if (!error.ok()) {
-    observer.Failed(ParameterFailure(request.parameterFile, error, read));
+    result.failure = ParameterFailure(parameterFile, error, read);
+    return false;
+  }
+  result.job = reader.TakeJob();
+  if (utf8Input) CanonicalizeTexts(result.job);
+  if (read.regularFile) result.parameterFile = read.id;
+  return true;
+}
+
+int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer) {
+  JobRead read;
+  if (!ReadJob(platform, request.parameterFile, request.encoding, request.overrides,
+               request.data.utf8Input, read)) {
+    observer.Failed(read.failure);
     return 1;
   }
 
@@ -465,11 +478,9 @@ int RunConversion(const RunRequest& request, Platform& platform, RunObserver& ob
     observer.Stopped(stop);
     return 128 + signal;
   }
-  Job job = reader.TakeJob();
-  if (request.data.utf8Input) CanonicalizeTexts(job);
   ReadFiles files;
-  if (read.regularFile) files.parameterFile = read.id;
-  ConversionRun conversion(job, platform, observer, request, files);
+  files.parameterFile = read.parameterFile;
+  ConversionRun conversion(read.job, platform, observer, request, files);
   conversion.FindInputs(files);
   return conversion.Run();
 }

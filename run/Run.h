@@ -4,6 +4,7 @@
 // It stops at the first error; records already written stay written.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "job/Job.h"
@@ -30,6 +31,17 @@ struct RunRequest {
 // has then been reported to `observer`), or 128 + the signal's number after
 // a stop signal (reported as a stop).
 int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer);
+
+// A parameter file read into a job, as a run and a preview read it: the
+// statements, -i/-o and the file settings, and under UTF-8 input the quoted
+// texts in their canonical form. False with the failure to report.
+struct JobRead {
+  Job job;
+  RunFailure failure;
+  std::optional<FileId> parameterFile;  // a regular file's identity
+};
+bool ReadJob(Platform& platform, const std::string& parameterFile, ParamEncoding encoding,
+             const FileOverrides& overrides, bool utf8Input, JobRead& result);
 
 // The report of an error in reading a parameter file (`read` says how it
 // was read): the statement, or for 90 what could not be done and why.
