@@ -4,7 +4,9 @@
 // parameter file, the bytes after it the input file (no pair: everything is
 // the parameter file and the input is empty). The input file is stored under
 // the name the INP statement gives, with any wildcards made concrete, so that
-// the run finds it; then the program runs exactly as `rux param.txt` would.
+// the run finds it; then the program runs exactly as `rux param.txt` would,
+// with one of four data forms (code page 932; UTF-8 in and out; UTF-8 in with
+// stand-ins; UTF-8 out with LF and a byte-order mark).
 // Whatever the run prints or returns is fine; the sanitizers decide.
 #include <algorithm>
 #include <cstddef>
@@ -69,7 +71,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (concrete.empty() || concrete.back() == '/') concrete += "in.txt";
   if (concrete != "param.txt") platform.SetFile(concrete, std::string(input));
 
-  const char* argv[] = {"rux", "param.txt", nullptr};
-  RunMain(2, argv, platform);
+  // The data's form, chosen by the input's length, so the UTF-8 paths (the
+  // record input, stand-ins, the writer's conversion and LF) meet every
+  // parameter file and input file the fuzzer makes.
+  const char* forms[][3] = {{nullptr, nullptr, nullptr},
+                            {"--encoding=utf-8", nullptr, nullptr},
+                            {"--input-encoding=utf-8", "--unmappable=replace", nullptr},
+                            {"--output-encoding=utf-8", "--newline=lf", "--bom"}};
+  const char* const* form = forms[size % 4];
+  const char* argv[6] = {"rux"};
+  int argc = 1;
+  for (int i = 0; i < 3 && form[i] != nullptr; ++i) argv[argc++] = form[i];
+  argv[argc++] = "param.txt";
+  argv[argc] = nullptr;
+  RunMain(argc, argv, platform);
   return 0;
 }
