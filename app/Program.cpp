@@ -167,6 +167,14 @@ DataForm DataFormOf(const CommandLine& line) {
   return form;
 }
 
+// Where the job and its data come from, as the command line says.
+void SetSource(const CommandLine& line, Platform& platform, JobSource& source) {
+  source.parameterFile = line.parameterFile;
+  source.encoding = ChooseEncoding(line, platform);
+  source.overrides = Overrides(line, platform);
+  source.data = DataFormOf(line);
+}
+
 int RunCheck(const CommandLine& line, Platform& platform) {
   CheckOptions options;
   options.encoding = ChooseEncoding(line, platform);
@@ -206,12 +214,9 @@ int RunJob(const CommandLine& line, Platform& platform) {
                                          : ProgressMode::kAuto;
   ConsolePrinter printer(platform, options);
   RunRequest request;
-  request.parameterFile = line.parameterFile;
-  request.encoding = ChooseEncoding(line, platform);
-  request.overrides = Overrides(line, platform);
+  SetSource(line, platform, request);
   request.jobs = line.jobs;
   if (line.blockSize > 0) request.blockSize = line.blockSize;
-  request.data = DataFormOf(line);
   platform.CatchStopSignals();
   return RunConversion(request, platform, printer);
 }
@@ -222,11 +227,8 @@ int ShowPreview(const CommandLine& line, Platform& platform) {
   options.quiet = line.quiet;
   PreviewPrinter printer(platform, options);
   PreviewRequest request;
-  request.parameterFile = line.parameterFile;
-  request.encoding = ChooseEncoding(line, platform);
-  request.overrides = Overrides(line, platform);
+  SetSource(line, platform, request);
   request.records = line.preview;
-  request.data = DataFormOf(line);
   return RunPreview(request, platform, printer);
 }
 

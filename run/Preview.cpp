@@ -287,8 +287,7 @@ std::vector<StatementMarks> MarkReplacements(const RecordTrace& trace, size_t re
 int RunPreview(const PreviewRequest& request, Platform& platform, PreviewObserver& observer) {
   JobRead read;
   const bool withJob = !request.parameterFile.empty();
-  if (withJob && !ReadJob(platform, request.parameterFile, request.encoding, request.overrides,
-                          request.data.utf8Input, read)) {
+  if (withJob && !ReadJob(platform, request, read)) {
     observer.Failed(read.failure);
     return 1;
   }

@@ -22,15 +22,14 @@
 #include "record/RecordContext.h"
 #include "run/FileSettings.h"
 #include "run/RecordInput.h"
+#include "run/Run.h"
 #include "run/ParameterFile.h"
 #include "run/RunObserver.h"
 
-struct PreviewRequest {
-  std::string parameterFile;  // empty: none (then overrides.input names the file)
-  ParamEncoding encoding = ParamEncoding::kAuto;
-  FileOverrides overrides;  // -i and -o
-  int64_t records = 5;      // records to show
-  DataForm data;            // UTF-8 input: records converted as a run converts them
+// The job as a run reads it (an empty parameter file: none, then
+// overrides.input names the file); UTF-8 records converted as a run does.
+struct PreviewRequest : JobSource {
+  int64_t records = 5;  // records to show
 };
 
 // One statement's marks on a line: the bytes it read (or wrote), in the

@@ -5,12 +5,8 @@
 
 #include "platform/Utf8.h"
 
-bool DecodeRecord(std::string_view piece, bool fileStart, const DataForm& form,
-                  RecordContext& context, std::string_view& record) {
-  // NUL bytes are data, in either encoding.
-  record = piece;
-  if (!record.empty() && record.back() == '\n') record.remove_suffix(1);
-  if (!form.utf8Input) return true;
+bool DecodeUtf8Record(std::string_view record, bool fileStart, const DataForm& form,
+                      RecordContext& context, std::string_view& decoded) {
   if (fileStart && utf8::StartsWithBom(record)) record.remove_prefix(utf8::kBom.size());
   // The buffer only grows, so once it holds the longest record nothing is
   // allocated or filled per record.
@@ -19,7 +15,7 @@ bool DecodeRecord(std::string_view piece, bool fileStart, const DataForm& form,
   const cp932::FromUtf8Result result =
       cp932::FromUtf8(record, context.decoded.data(), form.unmappable);
   context.replaced += static_cast<int64_t>(result.replaced);
-  record = std::string_view(context.decoded.data(), result.written);
+  decoded = std::string_view(context.decoded.data(), result.written);
   if (result.problem == cp932::Utf8Problem::kNone) return true;
   ++context.inCount;
   context.error = ErrorCode::kNotCp932;

@@ -29,8 +29,15 @@ struct DataForm {
 // context (a byte-order mark skipped at `fileStart`). False when it cannot
 // be converted: the record is counted, and the context holds error 28, the
 // problem and no statement line. Replacements are added to the context's count.
-bool DecodeRecord(std::string_view piece, bool fileStart, const DataForm& form,
-                  RecordContext& context, std::string_view& record);
+bool DecodeUtf8Record(std::string_view record, bool fileStart, const DataForm& form,
+                      RecordContext& context, std::string_view& decoded);
+inline bool DecodeRecord(std::string_view piece, bool fileStart, const DataForm& form,
+                         RecordContext& context, std::string_view& record) {
+  // NUL bytes are data, in either encoding.
+  record = piece;
+  if (!record.empty() && record.back() == '\n') record.remove_suffix(1);
+  return !form.utf8Input || DecodeUtf8Record(record, fileStart, form, context, record);
+}
 
 // "the character U+1F600 at column 8 has no code page 932 form", or "byte
 // 0xFF at column 3 is not UTF-8": the English detail of error 28.

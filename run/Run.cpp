@@ -446,26 +446,25 @@ RunFailure ParameterFailure(const std::string& parameterFile, const StatementErr
   return failure;
 }
 
-bool ReadJob(Platform& platform, const std::string& parameterFile, ParamEncoding encoding,
-             const FileOverrides& overrides, bool utf8Input, JobRead& result) {
+bool ReadJob(Platform& platform, const JobSource& source, JobRead& result) {
   JobReader reader;
-  const ParameterFileResult read = ReadParameterFile(platform, parameterFile, encoding, reader);
+  const ParameterFileResult read =
+      ReadParameterFile(platform, source.parameterFile, source.encoding, reader);
   StatementError error = read.first;
-  if (error.ok()) error = FinishJob(reader, overrides, platform);
+  if (error.ok()) error = FinishJob(reader, source.overrides, platform);
   if (!error.ok()) {
-    result.failure = ParameterFailure(parameterFile, error, read);
+    result.failure = ParameterFailure(source.parameterFile, error, read);
     return false;
   }
   result.job = reader.TakeJob();
-  if (utf8Input) CanonicalizeTexts(result.job);
+  if (source.data.utf8Input) CanonicalizeTexts(result.job);
   if (read.regularFile) result.parameterFile = read.id;
   return true;
 }
 
 int RunConversion(const RunRequest& request, Platform& platform, RunObserver& observer) {
   JobRead read;
-  if (!ReadJob(platform, request.parameterFile, request.encoding, request.overrides,
-               request.data.utf8Input, read)) {
+  if (!ReadJob(platform, request, read)) {
     observer.Failed(read.failure);
     return 1;
   }

@@ -15,16 +15,21 @@
 #include "run/RecordInput.h"
 #include "run/RunObserver.h"
 
-struct RunRequest {
+// Where a job and its data come from, for a run and a preview alike: the
+// parameter file, how to read it, -i and -o, and the data's form.
+struct JobSource {
   std::string parameterFile;  // as given on the command line ("-": standard input)
   ParamEncoding encoding = ParamEncoding::kAuto;
   FileOverrides overrides;  // -i and -o
+  DataForm data;            // UTF-8 input or output, line ends, byte-order mark
+};
+
+struct RunRequest : JobSource {
   // Threads converting one input file: 0 chooses (every core for a file of
   // 64 MiB or more, else one); the blocks they take (for testing).
   int jobs = 0;
   size_t blockSize = size_t{1} << 20;
   size_t partBytes = size_t{2} << 20;  // output handed on at a time (see ParallelOptions)
-  DataForm data;  // UTF-8 input or output, line ends, byte-order mark
 };
 
 // Runs the conversion; returns the exit status: 0, 1 after any error (which
@@ -40,8 +45,7 @@ struct JobRead {
   RunFailure failure;
   std::optional<FileId> parameterFile;  // a regular file's identity
 };
-bool ReadJob(Platform& platform, const std::string& parameterFile, ParamEncoding encoding,
-             const FileOverrides& overrides, bool utf8Input, JobRead& result);
+bool ReadJob(Platform& platform, const JobSource& source, JobRead& result);
 
 // The report of an error in reading a parameter file (`read` says how it
 // was read): the statement, or for 90 what could not be done and why.

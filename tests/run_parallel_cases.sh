@@ -31,7 +31,7 @@ run_once() {
   (cd "$out/work" && env -u RUX_CONSOLE timeout 120 "$rux" "$@" "${args[@]}" \
       </dev/null >"$out/stdout" 2>"$out/stderr")
   echo $? >"$out/status"
-  sed -i 's/\x8f\x88\x97\x9d\x8e\x9e\x8a\xd4:[0-9][0-9]:[0-9][0-9]/TIME/g' "$out/stdout" "$out/stderr"
+  zero_elapsed_times "$out/stdout" "$out/stderr"
 }
 
 for dir in "$cases"/*/; do
