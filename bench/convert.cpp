@@ -98,10 +98,15 @@ int Speed(const char* cp932Path, const char* utf8Path, int runs) {
   std::printf("records: %zu code page 932 (%zu bytes), %zu UTF-8 (%zu bytes); best of %d runs\n", cpRecords.size(),
               TotalBytes(cpRecords), u8Records.size(), TotalBytes(u8Records), runs);
   Report("UTF-8 -> code page 932, block", TotalBytes(u8Records),
-         fromUtf8([](auto... a) { return cp932::FromUtf8(a...); }));
+         fromUtf8([](auto... a) { return cp932::block::FromUtf8(a...); }));
   Report("UTF-8 -> code page 932, scalar", TotalBytes(u8Records),
          fromUtf8([](auto... a) { return cp932::scalar::FromUtf8(a...); }));
-  Report("code page 932 -> UTF-8, block", TotalBytes(cpRecords), toUtf8([](auto... a) { return cp932::ToUtf8(a...); }));
+  if (cp932::wide::Available()) {
+    Report("code page 932 -> UTF-8, wide", TotalBytes(cpRecords),
+           toUtf8([](auto... a) { return cp932::wide::ToUtf8(a...); }));
+  }
+  Report("code page 932 -> UTF-8, block", TotalBytes(cpRecords),
+         toUtf8([](auto... a) { return cp932::block::ToUtf8(a...); }));
   Report("code page 932 -> UTF-8, scalar", TotalBytes(cpRecords),
          toUtf8([](auto... a) { return cp932::scalar::ToUtf8(a...); }));
   return 0;

@@ -18,6 +18,7 @@
 #include "platform/Cp932.h"
 #include "platform/Cp932UnicodeCodes.h"
 #include "platform/Cp932UnicodeSimd.h"
+#include "platform/Cp932UnicodeWide.h"
 #include "platform/Utf8.h"
 
 namespace cp932 {
@@ -128,6 +129,12 @@ size_t CountBlanks(std::string_view cp932) {
 }  // namespace
 
 ToUtf8Result ToUtf8(std::string_view cp932, char* out) {
+  return wide::Available() ? wide::ToUtf8(cp932, out) : block::ToUtf8(cp932, out);
+}
+
+namespace block {
+
+ToUtf8Result ToUtf8(std::string_view cp932, char* out) {
   const auto* in = reinterpret_cast<const unsigned char*>(cp932.data());
   char* o = out;
   unsigned seen = 0;
@@ -156,6 +163,20 @@ ToUtf8Result ToUtf8(std::string_view cp932, char* out) {
   LastToUtf8(in, n, i, o, seen);
   return {static_cast<size_t>(o - out), (seen & kBlankBits) ? CountBlanks(cp932) : 0};
 }
+
+}  // namespace block
+
+namespace wide {
+
+ToUtf8Result ToUtf8(std::string_view cp932, char* out) {
+  const auto* in = reinterpret_cast<const unsigned char*>(cp932.data());
+  char* o = out;
+  bool blanks = false;
+  for (size_t i = 0; i < cp932.size();) i += ToUtf8Window(in + i, cp932.size() - i, kDecode.data(), o, blanks);
+  return {static_cast<size_t>(o - out), blanks ? CountBlanks(cp932) : 0};
+}
+
+}  // namespace wide
 
 size_t AppendToUtf8(std::string_view cp932, std::string& out) {
   const size_t old = out.size();

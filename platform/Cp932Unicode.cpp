@@ -313,6 +313,12 @@ inline bool HasTwins(unsigned char lead) { return lead == 0x87 || lead == 0xED |
 // ------------------------------------------------------------------ public
 
 FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
+  return block::FromUtf8(utf8, out, policy);
+}
+
+namespace block {
+
+FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
   FromUtf8Run run{utf8, out, out, policy, {}};
   const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
   const size_t n = utf8.size();
@@ -342,6 +348,9 @@ FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
   }
   return Finish(run);
 }
+
+}  // namespace block
+
 
 FromUtf8Result AppendFromUtf8(std::string_view utf8, std::string& out, Unmappable policy) {
   const size_t old = out.size();

@@ -90,11 +90,23 @@ size_t AppendToUtf8(std::string_view cp932, std::string& out);
 size_t Canonicalize(char* text, size_t size);
 inline size_t Canonicalize(std::string& text) { return Canonicalize(text.data(), text.size()); }
 
-// The same conversions one character at a time, without the block path: the reference
-// the block path is tested against, and the benchmark's scalar figure.
+// Each path is reachable on its own for the tests and the benchmark:
+// - scalar: one character at a time, the reference the others are tested against;
+// - block: 16 bytes at a time (SSE2, or byte by byte on other processors), what
+//   FromUtf8 takes, and ToUtf8 where there is no wide path;
+// - wide: code page 932 to UTF-8 64 bytes at a time (AVX-512), what ToUtf8 takes where
+//   wide::Available().
 namespace scalar {
 FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy);
 ToUtf8Result ToUtf8(std::string_view cp932, char* out);
 }  // namespace scalar
+namespace block {
+FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy);
+ToUtf8Result ToUtf8(std::string_view cp932, char* out);
+}  // namespace block
+namespace wide {
+bool Available();
+ToUtf8Result ToUtf8(std::string_view cp932, char* out);
+}  // namespace wide
 
 }  // namespace cp932

@@ -1,11 +1,12 @@
 // Literals written as characters are UTF-8 (this file's encoding); code page 932 bytes
 // are written in hex. Every code is checked against the C library's converter, and the
-// block path against the scalar one.
+// block and wide paths against the scalar one.
 #include "platform/Cp932Unicode.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "platform/Cp932.h"
 #include "platform/Cp932UnicodeSimd.h"
@@ -45,11 +46,21 @@ std::string FromUtf8Trace(std::string_view in, Unmappable policy, bool scalar) {
          std::to_string(r.replaced);
 }
 
-std::string ToUtf8Trace(std::string_view in, bool scalar) {
-  std::string out(cp932::MaxUtf8Size(in.size()), '\0');
-  const cp932::ToUtf8Result r = scalar ? cp932::scalar::ToUtf8(in, out.data()) : cp932::ToUtf8(in, out.data());
-  out.resize(r.written);
-  return out + "|" + std::to_string(r.blanks);
+using ToUtf8Path = cp932::ToUtf8Result (*)(std::string_view, char*);
+
+// One conversion to UTF-8 in full by one path; the buffer is exactly as large as the
+// contract says, so a path that writes beyond it fails under the address sanitizer.
+std::string ToUtf8Trace(std::string_view in, ToUtf8Path path) {
+  std::vector<char> out(cp932::MaxUtf8Size(in.size()));
+  const cp932::ToUtf8Result r = path(in, out.data());
+  return std::string(out.data(), r.written) + "|" + std::to_string(r.blanks);
+}
+
+// The paths to compare with the scalar one on this processor.
+std::vector<ToUtf8Path> FastToUtf8Paths() {
+  std::vector<ToUtf8Path> paths = {cp932::block::ToUtf8};
+  if (cp932::wide::Available()) paths.push_back(cp932::wide::ToUtf8);
+  return paths;
 }
 
 std::string Utf8Of(char32_t u) {
@@ -255,13 +266,34 @@ TEST(Cp932Unicode, BlockAndScalarPathsAgreeOnRandomTexts) {
     }
     for (Unmappable policy : {Unmappable::kStop, Unmappable::kReplace})
       ASSERT_EQ(FromUtf8Trace(u, policy, false), FromUtf8Trace(u, policy, true)) << testing::PrintToString(u);
-    ASSERT_EQ(ToUtf8Trace(c, false), ToUtf8Trace(c, true)) << testing::PrintToString(c);
+    for (ToUtf8Path path : FastToUtf8Paths())
+      ASSERT_EQ(ToUtf8Trace(c, path), ToUtf8Trace(c, cp932::scalar::ToUtf8)) << testing::PrintToString(c);
     ASSERT_TRUE(utf8::IsWellFormed(Utf8(c)));
     if (!whole) continue;
     ASSERT_TRUE(IconvUtf8ToCp932().Convert(u, reference));
     ASSERT_EQ(Cp932(u), reference) << testing::PrintToString(u);
     ASSERT_TRUE(IconvCp932ToUtf8().Convert(c, reference));
     ASSERT_EQ(Utf8(c), reference) << testing::PrintToString(c);
+  }
+}
+
+// Texts of up to three windows of the wide path made of the bytes that decide where
+// characters start: lead bytes in runs of every length (0x81 0x81 is one character, the
+// second byte being a lead byte too), second bytes that are ASCII letters or "\", bytes
+// that cannot be second bytes, undefined bytes; so pairs fall across every window edge
+// and texts end in a lone lead byte. Each fast path against the scalar one.
+TEST(Cp932Unicode, FastPathsFindCharactersAcrossWindowEdges) {
+  const unsigned char bytes[] = {'a', 0x41, 0x5C, 0x0A, 0x81, 0x81, 0x83, 0x95, 0x9F, 0xE0,
+                                 0xFC, 0xED, 0xFA, 0xB1, 0x40, 0x7F, 0xFD, 0x80, 0xA0, 0xFF};
+  std::mt19937 random(64);
+  for (int round = 0; round < 20000; ++round) {
+    const size_t size = random() % 200;
+    const size_t leads = random() % 4;  // how much of the text is lead bytes: a quarter to all
+    std::string c(size, 'a');
+    for (char& b : c)
+      b = static_cast<char>(random() % 4 <= leads ? 0x81 + random() % 3 : bytes[random() % sizeof bytes]);
+    for (ToUtf8Path path : FastToUtf8Paths())
+      ASSERT_EQ(ToUtf8Trace(c, path), ToUtf8Trace(c, cp932::scalar::ToUtf8)) << testing::PrintToString(c);
   }
 }
 
