@@ -1,11 +1,11 @@
-// The vector part of the UTF-8 <-> code page 932 converter (platform/Cp932Unicode.cpp):
-// the UTF-8 byte classes and the code page 932 lead bytes of one block of kBlock bytes as
-// bit masks (bit i stands for byte i), the three-byte sequences a block starts with and
-// their code points, and the copy of a block. This is the one
-// place with processor-specific code: SSE2, which every x86-64 processor has. The same
+// The vector part of the converter's block path (platform/Cp932Unicode.cpp): the UTF-8
+// byte classes and the code page 932 lead bytes of one block of kBlock bytes as bit masks
+// (bit i stands for byte i), the three-byte sequences a block starts with and their code
+// points, and the copy of a block. SSE2, which every x86-64 processor has; the same
 // functions written byte by byte (namespace portable) serve every other processor and
-// are the reference the SSE2 ones are tested against. The converter's logic works on
-// the results only, so it is the same on every processor.
+// are the reference the SSE2 ones are tested against. The block path's logic works on
+// the results only, so it is the same on every processor. (The wide path, for processors
+// with AVX-512, is Cp932UnicodeWide.cpp.)
 //
 // Every function reads exactly kBlock bytes at `p` and writes exactly kBlock bytes at
 // `to`; the caller guarantees both are there.

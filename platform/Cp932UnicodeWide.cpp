@@ -19,6 +19,8 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
+
 // GCC's own intrinsics start some results from a deliberately undefined vector, which
 // its flow analysis then reports at every inlined use.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -62,10 +64,14 @@ RUX_WIDE size_t ToUtf8Window(const unsigned char* p, size_t left, const void* de
   const size_t n = left < 64 ? left : 64;
   const uint64_t valid = Below(n);
   const __m512i v = _mm512_maskz_loadu_epi8(valid, p);
-  if (_mm512_movepi8_mask(v) == 0) {
-    _mm512_mask_storeu_epi8(out, valid, v);
-    out += n;
-    return n;
+  const uint64_t high = _mm512_movepi8_mask(v);
+  // ASCII the window starts with is copied as it is (all of it, when the window is all
+  // ASCII): the characters to look up then start at the first other byte.
+  const size_t ascii = high == 0 ? n : static_cast<size_t>(_tzcnt_u64(high));
+  if (ascii != 0) {
+    _mm512_mask_storeu_epi8(out, Below(ascii), v);
+    out += ascii;
+    return ascii;
   }
   // Lead bytes 0x81-0x9F and 0xE0-0xFC (flipping bit 5 makes them one range). A run of
   // them starts a character (the byte before it is no lead byte, or is the window's
@@ -85,6 +91,12 @@ RUX_WIDE size_t ToUtf8Window(const unsigned char* p, size_t left, const void* de
     pairs &= ~lastByte;
     if (left > 64) limit = n - 1;
   }
+  // Sixteen ASCII bytes from a character's start are left to the next window, which
+  // copies them as they are.
+  uint64_t sixteen = ~high;
+  for (int k = 1; k < 16; k <<= 1) sixteen &= sixteen >> k;
+  sixteen &= ~(pairs << 1) & ~1ull;
+  if (sixteen != 0) limit = std::min<size_t>(limit, _tzcnt_u64(sixteen));
   const uint64_t starts = Below(limit) & ~(pairs << 1);
   __m512i first = _mm512_maskz_compress_epi8(starts, v);
   __m512i second = _mm512_maskz_compress_epi8(starts << 1, v);
