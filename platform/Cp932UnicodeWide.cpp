@@ -58,6 +58,37 @@ RUX_WIDE inline __m512i TakeSixteen(__m512i& v) {
   return lanes;
 }
 
+// Lead bytes 0x81-0x9F and 0xE0-0xFC (flipping bit 5 makes them one range). A run of them
+// starts a character (the byte before it is no lead byte, or is the window's first), and
+// pairs up from there: the leads that start characters are those at an even distance from
+// their run's start. Adding a run's first bit clears the run, so the runs that start at
+// even positions are the ones the sum clears.
+RUX_WIDE inline uint64_t PairLeads(__m512i v, uint64_t valid) {
+  const uint64_t lead =
+      _mm512_cmplt_epu8_mask(_mm512_sub_epi8(_mm512_xor_si512(v, Bytes(0x20)), Bytes(0xA1)), Bytes(0x3C)) & valid;
+  const uint64_t runStarts = lead & ~(lead << 1);
+  const uint64_t evenRuns = lead & ~(lead + (runStarts & kEven));
+  return (evenRuns & kEven) | (lead & ~evenRuns & kOdd);
+}
+
+// Up to sixteen characters (`lanes`): their first and second bytes in 32-bit lanes, and
+// which of them are pairs. Writes their UTF-8 bytes at `out` and returns how many; sets
+// `blanks` when an entry had some.
+RUX_WIDE inline size_t PutSixteen(__m512i b0, __m512i b1, __mmask16 pairs, __mmask16 lanes, const void* decode,
+                                  char* out, bool& blanks) {
+  const __m512i pairIndex = _mm512_sub_epi32(_mm512_or_si512(_mm512_slli_epi32(b0, 8), b1), _mm512_set1_epi32(0x8000));
+  const __m512i index = _mm512_mask_mov_epi32(b0, pairs, pairIndex);
+  const __m512i entry = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), lanes, index, decode, 4);
+  blanks |= _mm512_test_epi32_mask(entry, _mm512_set1_epi32(0x0C000000)) != 0;
+  // Lane byte j of an entry is kept when j < its UTF-8 length (bits 0-1 of byte 3).
+  const __m512i infoToAll = _mm512_set4_epi32(0x0F0F0F0F, 0x0B0B0B0B, 0x07070707, 0x03030303);
+  const __m512i length = _mm512_and_si512(_mm512_shuffle_epi8(entry, infoToAll), _mm512_set1_epi32(0x03030303));
+  const uint64_t keep = _mm512_cmplt_epu8_mask(_mm512_set1_epi32(0x03020100), length);
+  const size_t bytes = static_cast<size_t>(_mm_popcnt_u64(keep));
+  _mm512_mask_storeu_epi8(out, Below(bytes), _mm512_maskz_compress_epi8(keep, entry));
+  return bytes;
+}
+
 }  // namespace
 
 RUX_WIDE size_t ToUtf8Window(const unsigned char* p, size_t left, const void* decode, char*& out, bool& blanks) {
@@ -73,16 +104,7 @@ RUX_WIDE size_t ToUtf8Window(const unsigned char* p, size_t left, const void* de
     out += ascii;
     return ascii;
   }
-  // Lead bytes 0x81-0x9F and 0xE0-0xFC (flipping bit 5 makes them one range). A run of
-  // them starts a character (the byte before it is no lead byte, or is the window's
-  // first), and pairs up from there: the leads that start characters are those at an
-  // even distance from their run's start. Adding a run's first bit clears the run, so
-  // the runs that start at even positions are the ones the sum clears.
-  const uint64_t lead =
-      _mm512_cmplt_epu8_mask(_mm512_sub_epi8(_mm512_xor_si512(v, Bytes(0x20)), Bytes(0xA1)), Bytes(0x3C)) & valid;
-  const uint64_t runStarts = lead & ~(lead << 1);
-  const uint64_t evenRuns = lead & ~(lead + (runStarts & kEven));
-  uint64_t pairs = (evenRuns & kEven) | (lead & ~evenRuns & kOdd);
+  uint64_t pairs = PairLeads(v, valid);
   size_t limit = n;
   const uint64_t lastByte = 1ull << (n - 1);
   if (pairs & lastByte) {
@@ -102,27 +124,12 @@ RUX_WIDE size_t ToUtf8Window(const unsigned char* p, size_t left, const void* de
   __m512i second = _mm512_maskz_compress_epi8(starts << 1, v);
   const uint64_t pairAt = _pext_u64(pairs, starts);  // bit j: character j is a pair
   const size_t count = static_cast<size_t>(_mm_popcnt_u64(starts));
-  // Lane byte j of an entry is kept when j < its UTF-8 length (bits 0-1 of byte 3).
-  const __m512i lengthOfLane = _mm512_set1_epi32(0x03030303);
-  const __m512i byteInLane = _mm512_set1_epi32(0x03020100);
-  const __m512i infoToAll = _mm512_set4_epi32(0x0F0F0F0F, 0x0B0B0B0B, 0x07070707, 0x03030303);
   char* o = out;
-  uint32_t seen = 0;
   for (size_t k = 0; k < count; k += 16) {
     const __mmask16 lanes = static_cast<__mmask16>(Below(count - k < 16 ? count - k : 16));
     const __m512i b0 = TakeSixteen(first), b1 = TakeSixteen(second);
-    const __m512i pairIndex =
-        _mm512_sub_epi32(_mm512_or_si512(_mm512_slli_epi32(b0, 8), b1), _mm512_set1_epi32(0x8000));
-    const __m512i index = _mm512_mask_mov_epi32(b0, static_cast<__mmask16>(pairAt >> k), pairIndex);
-    const __m512i entry = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), lanes, index, decode, 4);
-    seen |= _mm512_test_epi32_mask(entry, _mm512_set1_epi32(0x0C000000));
-    const __m512i length = _mm512_and_si512(_mm512_shuffle_epi8(entry, infoToAll), lengthOfLane);
-    const uint64_t keep = _mm512_cmplt_epu8_mask(byteInLane, length);
-    const size_t bytes = static_cast<size_t>(_mm_popcnt_u64(keep));
-    _mm512_mask_storeu_epi8(o, Below(bytes), _mm512_maskz_compress_epi8(keep, entry));
-    o += bytes;
+    o += PutSixteen(b0, b1, static_cast<__mmask16>(pairAt >> k), lanes, decode, o, blanks);
   }
-  blanks |= seen != 0;
   out = o;
   return limit;
 }
