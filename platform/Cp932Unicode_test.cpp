@@ -4,7 +4,10 @@
 #include "platform/Cp932Unicode.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -299,6 +302,32 @@ TEST(Cp932Unicode, FastPathsFindCharactersAcrossWindowEdges) {
     for (ToUtf8Path path : FastToUtf8Paths())
       ASSERT_EQ(ToUtf8Trace(c, path), ToUtf8Trace(c, cp932::scalar::ToUtf8)) << testing::PrintToString(c);
   }
+}
+
+// Texts that end where readable memory ends (the next page is unmapped): no path may
+// read beyond a text, whatever it holds at its end. A read beyond it ends the test.
+TEST(Cp932Unicode, NoPathReadsBeyondTheText) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  void* map = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(map, MAP_FAILED);
+  char* const end = static_cast<char*>(map) + page;
+  ASSERT_EQ(mprotect(end, page, PROT_NONE), 0);
+  const std::string utf8Tail = std::string(130, 'a') + "ｱ東";
+  const std::string cp932Tail = std::string(130, 'a') + "\x83\x41\xB1\x83";  // ア ｱ and a lone lead byte
+  std::vector<char> out(cp932::MaxUtf8Size(cp932Tail.size()));
+  for (size_t size = 0; size <= 133; ++size) {
+    const std::string_view u(end - size, size), c(end - size, size);
+    std::memcpy(end - size, utf8Tail.data() + utf8Tail.size() - size, size);
+    for (Unmappable policy : {Unmappable::kStop, Unmappable::kReplace}) {
+      const FromUtf8Result a = cp932::scalar::FromUtf8(u, out.data(), policy);
+      const FromUtf8Result b = cp932::block::FromUtf8(u, out.data(), policy);
+      EXPECT_EQ(std::make_pair(a.written, a.problem), std::make_pair(b.written, b.problem)) << size;
+    }
+    std::memcpy(end - size, cp932Tail.data() + cp932Tail.size() - size, size);
+    const size_t written = cp932::scalar::ToUtf8(c, out.data()).written;
+    for (ToUtf8Path path : FastToUtf8Paths()) EXPECT_EQ(path(c, out.data()).written, written) << size;
+  }
+  munmap(map, 2 * page);
 }
 
 // The SSE2 block functions against their byte-by-byte versions, on random blocks made of
