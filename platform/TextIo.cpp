@@ -182,6 +182,38 @@ bool TextWriter::Write(std::string_view text, size_t& consumed) {
 // buffer as the same lines in calls of their own. A failed write is placed
 // at the start of the line whose bytes were being buffered.
 bool TextWriter::PlaceUtf8(std::string_view text, size_t& consumed) {
+  const size_t direct = PlaceLinesConverted(text);
+  consumed = direct;
+  if (direct == text.size()) return !failed_ && file_;
+  size_t rest = 0;
+  const bool placed = PlaceUtf8ByCopy(text.substr(direct), rest);
+  consumed += rest;
+  return placed;
+}
+
+// The whole lines at the start of `text` that surely fit in the buffer are
+// converted straight into it: the same bytes Place would copy there, and as
+// each leaves room to spare, no write falls due among them. Returns the bytes
+// of `text` placed.
+size_t TextWriter::PlaceLinesConverted(std::string_view text) {
+  if (failed_ || !file_) return 0;
+  size_t done = 0;
+  while (done < text.size()) {
+    const void* lf = std::memchr(text.data() + done, '\n', text.size() - done);
+    if (lf == nullptr) break;  // a line that goes on in the next call
+    const size_t line = static_cast<size_t>(static_cast<const char*>(lf) - text.data()) - done;
+    if (buffer_.Size() - used_ < cp932::MaxUtf8Size(line)) break;  // room for the line ending too
+    const cp932::ToUtf8Result result = cp932::ToUtf8(text.substr(done, line), buffer_.Data() + used_);
+    used_ += result.written;
+    blanks_ += static_cast<int64_t>(result.blanks);
+    if (!form_.lineFeedOnly) buffer_[used_++] = '\r';
+    buffer_[used_++] = '\n';
+    done += line + 1;
+  }
+  return done;
+}
+
+bool TextWriter::PlaceUtf8ByCopy(std::string_view text, size_t& consumed) {
   consumed = 0;
   const size_t room = cp932::MaxUtf8Size(text.size());
   if (converted_.size() < room) converted_.resize(room);  // grows only: no fill per call

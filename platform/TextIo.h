@@ -187,6 +187,9 @@ class TextWriter {
   // Buffers `text` with its line ends, its bytes as they are.
   bool Place(std::string_view text, size_t& consumed);
   bool PlaceUtf8(std::string_view text, size_t& consumed);
+  size_t PlaceLinesConverted(std::string_view text);
+  // Converts `text` into a buffer of its own, then places it.
+  bool PlaceUtf8ByCopy(std::string_view text, size_t& consumed);
 
   std::unique_ptr<File> file_;
   IoBuffer buffer_;
@@ -194,6 +197,6 @@ class TextWriter {
   bool failed_ = false;
   std::string failureReason_;
   OutputForm form_;
-  std::string converted_;  // a line converted to UTF-8
+  std::string converted_;  // lines converted to UTF-8, when they do not surely fit the buffer
   int64_t blanks_ = 0;
 };

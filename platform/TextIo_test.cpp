@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Cp932Unicode.h"
 #include "platform/FakePlatform.h"
 
 namespace {
@@ -385,7 +386,9 @@ TEST(TextWriter, UnderUtf8EachLineIsConvertedAndHalfCharactersBecomeBlanks) {
 
 // As the threads need: whole lines written together reach the file in the
 // same writes as one by one, and a failed write names the same line, in
-// UTF-8 with CR LF and with LF only.
+// UTF-8 with CR LF and with LF only. Both are also the writes of the lines
+// converted beforehand and written as they are, whichever way the writer
+// puts converted lines into its buffer.
 TEST(TextWriter, Utf8LinesInOneCallAreWrittenAsOneByOne) {
   const char* const parts[] = {"x", "\x83\x41", "\x95\x5C", "\xB1", "\x83", "\x82\xA0", " ", "\xFA\xB1"};
   std::mt19937 random(11);
@@ -421,8 +424,21 @@ TEST(TextWriter, Utf8LinesInOneCallAreWrittenAsOneByOne) {
     two.Close();
     const size_t togetherLine = written ? lines.size()
         : static_cast<size_t>(std::upper_bound(ends.begin(), ends.end(), consumed) - ends.begin());
+    std::vector<size_t> convertedSizes;
+    TextWriter converted;
+    converted.SetForm(OutputForm{false, form.lineFeedOnly});
+    converted.Attach(std::make_unique<SizesFile>(convertedSizes, failAt));
+    size_t convertedFailedLine = lines.size();
+    for (size_t i = 0; i < lines.size() && convertedFailedLine == lines.size(); ++i) {
+      std::string utf8;
+      cp932::AppendToUtf8(lines[i], utf8);
+      if (!converted.Write(utf8)) convertedFailedLine = i;
+    }
+    converted.Close();
     ASSERT_EQ(togetherSizes, oneSizes) << "trial " << trial;
+    ASSERT_EQ(convertedSizes, oneSizes) << "trial " << trial;
     ASSERT_EQ(togetherLine, failedLine) << "trial " << trial;
+    ASSERT_EQ(convertedFailedLine, failedLine) << "trial " << trial;
     EXPECT_EQ(one.Blanks(), two.Blanks());
   }
 }
