@@ -304,6 +304,22 @@ TEST(Cp932Unicode, FastPathsFindCharactersAcrossWindowEdges) {
   }
 }
 
+// Runs of three-byte characters of every length up to 70, which the block path takes
+// five at a time, with now and then one it must leave to the scalar path: a character
+// without a form (한), a surrogate, a sequence cut by the text's end.
+TEST(Cp932Unicode, LongRunsOfThreeByteCharactersAgreeWithTheScalarPath) {
+  const std::vector<std::string> three = {"東", "ア", "ｱ", "〜", "﨑", "\uE000", "한", "\xED\xA0\x80"};
+  std::mt19937 random(21);
+  for (int round = 0; round < 5000; ++round) {
+    std::string u(random() % 4, 'a');
+    for (size_t n = random() % 70; n > 0; --n) u += three[random() % 32 != 0 ? random() % 6 : 6 + random() % 2];
+    if (round % 3 == 0) u += "\xE3\x81";  // cut
+    else if (round % 3 == 1) u += "xyz";
+    for (Unmappable policy : {Unmappable::kStop, Unmappable::kReplace})
+      ASSERT_EQ(FromUtf8Trace(u, policy, false), FromUtf8Trace(u, policy, true)) << testing::PrintToString(u);
+  }
+}
+
 // Texts that end where readable memory ends (the next page is unmapped): no path may
 // read beyond a text, whatever it holds at its end. A read beyond it ends the test.
 TEST(Cp932Unicode, NoPathReadsBeyondTheText) {
