@@ -9,7 +9,8 @@
 // A piece is what one text-mode read with a 100,000-byte buffer gives: up to
 // 99,999 translated bytes, stopping after an LF. To know whether byte 99,999
 // of the raw data is a CR that pairs with an LF, the reader looks at up to
-// 99,999 + 1 raw bytes before it decides, unless the file has ended.
+// 99,999 + 1 raw bytes before it decides, unless the file has ended. UTF-8
+// input is cut before the character that byte 99,999 falls in (PieceRule).
 #include "platform/TextIo.h"
 
 #include "platform/Cp932Unicode.h"
@@ -33,9 +34,10 @@ constexpr char kEndOfFile = '\x1A';
 
 }  // namespace
 
-void TextReader::Attach(std::unique_ptr<File> file) {
+void TextReader::Attach(std::unique_ptr<File> file, PieceRule rule) {
   Close();
   file_ = std::move(file);
+  rule_ = rule;
   // A block plus the longest undecided remainder, so every read asks for a
   // whole block after the remainder has been moved to the front.
   buffer_.Reserve(kFirstBlock + kMaxPiece + 1);
@@ -76,7 +78,23 @@ bool TextReader::Fill() {
   return true;
 }
 
-bool NextPiece(const char* data, size_t avail, bool complete, PieceCut& cut) {
+namespace {
+
+// Where a line goes on in a new piece when it is longer than the longest
+// piece; byte kMaxPiece of `data` is there.
+size_t LongLineCut(const char* data, PieceRule rule) {
+  constexpr size_t kMax = TextReader::kMaxPiece;
+  if (rule == PieceRule::kBytes) return kMax;
+  const auto continuation = [data](size_t i) { return (static_cast<unsigned char>(data[i]) & 0xC0) == 0x80; };
+  size_t at = kMax;
+  while (at > kMax - 3 && continuation(at)) --at;
+  // Only before a lead byte: bytes that are no character are cut as they come.
+  return at < kMax && static_cast<unsigned char>(data[at]) >= 0xC0 ? at : kMax;
+}
+
+}  // namespace
+
+bool NextPiece(const char* data, size_t avail, bool complete, PieceCut& cut, PieceRule rule) {
   constexpr size_t kMax = TextReader::kMaxPiece;
   const size_t window = std::min(avail, kMax + 1);
   if (const void* hit = std::memchr(data, '\n', window)) {
@@ -86,12 +104,14 @@ bool NextPiece(const char* data, size_t avail, bool complete, PieceCut& cut) {
     } else if (k + 1 <= kMax) {
       cut = PieceCut{k + 1, k + 1, false};
     } else {
-      cut = PieceCut{kMax, kMax, false};  // the LF lies beyond the longest piece: cut the line
+      const size_t at = LongLineCut(data, rule);  // the LF lies beyond the longest piece: cut the line
+      cut = PieceCut{at, at, false};
     }
     return true;
   }
   if (avail > kMax) {
-    cut = PieceCut{kMax, kMax, false};
+    const size_t at = LongLineCut(data, rule);
+    cut = PieceCut{at, at, false};
     return true;
   }
   if (!complete || avail == 0) return false;
@@ -99,19 +119,20 @@ bool NextPiece(const char* data, size_t avail, bool complete, PieceCut& cut) {
   return true;
 }
 
-int64_t CountPieces(std::string_view data) {
+int64_t CountPieces(std::string_view data, PieceRule rule) {
   int64_t count = 0;
   PieceCut cut;
-  while (NextPiece(data.data(), data.size(), true, cut)) {
+  while (NextPiece(data.data(), data.size(), true, cut, rule)) {
     data.remove_prefix(cut.consumed);
     ++count;
   }
   return count;
 }
 
-void TextReader::AttachBlock(char* data, size_t size) {
+void TextReader::AttachBlock(char* data, size_t size, PieceRule rule) {
   Close();
   block_ = data;
+  rule_ = rule;
   begin_ = 0;
   end_ = size;
   read_ = static_cast<int64_t>(size);
@@ -125,7 +146,7 @@ bool TextReader::ReadPiece(std::string_view& piece) {
   for (;;) {
     char* base = (block_ != nullptr ? block_ : buffer_.Data()) + begin_;
     PieceCut cut;
-    if (NextPiece(base, end_ - begin_, eof_, cut)) {
+    if (NextPiece(base, end_ - begin_, eof_, cut, rule_)) {
       if (cut.crlf) base[cut.length - 1] = '\n';
       piece = std::string_view(base, cut.length);
       begin_ += cut.consumed;
@@ -287,15 +308,15 @@ namespace {
 constexpr size_t kReadAhead = TextReader::kMaxPiece + 1;
 
 // The last piece boundary in `data` that its bytes decide: after the last
-// line feed, or, in a stretch without one, after the last whole 99,999-byte
-// piece. 0 when there is none yet.
-size_t PieceBoundary(const char* data, size_t size) {
+// line feed, or, in a stretch without one, after the last whole piece of
+// the long line. 0 when there is none yet.
+size_t PieceBoundary(const char* data, size_t size, PieceRule rule) {
   if (const void* lf = memrchr(data, '\n', size)) {
     return static_cast<size_t>(static_cast<const char*>(lf) - data) + 1;
   }
   size_t at = 0;
   PieceCut cut;
-  while (NextPiece(data + at, size - at, false, cut)) at += cut.consumed;
+  while (NextPiece(data + at, size - at, false, cut, rule)) at += cut.consumed;
   return at;
 }
 
@@ -309,7 +330,7 @@ bool BlockReader::Next(IoBuffer& block, size_t& size, bool& last) {
   carry_.clear();
   size_t cut = 0;
   // Read at least a block, and on until a piece boundary is decided.
-  while (!ended_ && (size < blockSize_ || (cut = PieceBoundary(block.Data(), size)) == 0)) {
+  while (!ended_ && (size < blockSize_ || (cut = PieceBoundary(block.Data(), size, rule_)) == 0)) {
     if (block.Size() - size < kReadAhead) block.Reserve(block.Size() * 2, size);
     const size_t wanted = size < blockSize_ ? blockSize_ - size : kReadAhead;
     const long long got = file_.Read(block.Data() + size, std::min(wanted, block.Size() - size));
@@ -332,7 +353,7 @@ bool BlockReader::Next(IoBuffer& block, size_t& size, bool& last) {
   if (ended_) {
     cut = size;
   } else if (cut == 0) {
-    cut = PieceBoundary(block.Data(), size);
+    cut = PieceBoundary(block.Data(), size, rule_);
   }
   carry_.assign(block.Data() + cut, size - cut);
   size = cut;

@@ -44,12 +44,19 @@ struct PieceCut {
   bool crlf = false;  // the piece's last byte is a CR that reads as LF
 };
 
+// Where a line longer than the longest piece is cut. Code page 932 text is
+// cut after 99,999 bytes, as a text-mode read cuts it, even inside a
+// double-byte character. UTF-8 text is cut before the character that byte
+// 99,999 falls in (up to three bytes earlier), so that no piece ends in part
+// of a character that the next one completes.
+enum class PieceRule { kBytes, kUtf8Characters };
+
 // The piece rule. `data` starts a piece; `complete` says no bytes follow
 // `avail`. False when the bytes so far cannot decide (or nothing is left).
-bool NextPiece(const char* data, size_t avail, bool complete, PieceCut& cut);
+bool NextPiece(const char* data, size_t avail, bool complete, PieceCut& cut, PieceRule rule);
 
 // How many pieces (records) a whole text gives, without changing it.
-int64_t CountPieces(std::string_view data);
+int64_t CountPieces(std::string_view data, PieceRule rule = PieceRule::kBytes);
 
 class TextReader {
  public:
@@ -57,11 +64,11 @@ class TextReader {
   static constexpr size_t kMaxPiece = 99999;
 
   TextReader() = default;
-  void Attach(std::unique_ptr<File> file);
+  void Attach(std::unique_ptr<File> file, PieceRule rule = PieceRule::kBytes);
   // Reads pieces from a block of bytes in memory instead, which must start a
   // piece and either end one or be the end of the file (its bytes are
   // changed where a CR LF pair becomes LF). Nothing is copied.
-  void AttachBlock(char* data, size_t size);
+  void AttachBlock(char* data, size_t size, PieceRule rule = PieceRule::kBytes);
   bool IsOpen() const { return file_ != nullptr || block_ != nullptr; }
 
   // Next piece: the bytes of one line up to and including its LF, at most
@@ -84,6 +91,7 @@ class TextReader {
   std::unique_ptr<File> file_;
   IoBuffer buffer_;
   char* block_ = nullptr;  // AttachBlock: the bytes, instead of buffer_
+  PieceRule rule_ = PieceRule::kBytes;
   size_t begin_ = 0;
   size_t end_ = 0;
   bool eof_ = false;  // no more bytes from the file (end, 0x1A or failure)
@@ -101,7 +109,8 @@ class TextReader {
 class BlockReader {
  public:
   // Blocks hold at least `blockSize` bytes where the file has them.
-  BlockReader(File& file, size_t blockSize) : file_(file), blockSize_(blockSize) {}
+  BlockReader(File& file, size_t blockSize, PieceRule rule = PieceRule::kBytes)
+      : file_(file), blockSize_(blockSize), rule_(rule) {}
 
   // The next block into `block` (grown as needed), its bytes in `size`;
   // `last` when it ends the file. False when nothing is left.
@@ -114,6 +123,7 @@ class BlockReader {
  private:
   File& file_;
   const size_t blockSize_;
+  const PieceRule rule_;
   std::string carry_;  // the bytes after the last block's end
   bool ended_ = false;
   bool failed_ = false;

@@ -38,9 +38,10 @@ class ChunkFile : public File {
   bool failAtEnd_;
 };
 
-std::vector<std::string> ReadAll(const std::string& data, size_t chunk = size_t{1} << 30) {
+std::vector<std::string> ReadAll(const std::string& data, size_t chunk = size_t{1} << 30,
+                                 PieceRule rule = PieceRule::kBytes) {
   TextReader reader;
-  reader.Attach(std::make_unique<ChunkFile>(data, chunk));
+  reader.Attach(std::make_unique<ChunkFile>(data, chunk), rule);
   std::vector<std::string> pieces;
   std::string_view piece;
   while (reader.ReadPiece(piece)) pieces.emplace_back(piece);
@@ -136,18 +137,19 @@ TEST(TextReader, AgreesWithTheModelOnLargeRandomInput) {
 }
 
 // The pieces of `data` read block by block: BlockReader, then AttachBlock.
-std::vector<std::string> ReadInBlocks(const std::string& data, size_t blockSize, size_t chunk) {
+std::vector<std::string> ReadInBlocks(const std::string& data, size_t blockSize, size_t chunk,
+                                      PieceRule rule = PieceRule::kBytes) {
   ChunkFile file(data, chunk);
-  BlockReader blocks(file, blockSize);
+  BlockReader blocks(file, blockSize, rule);
   IoBuffer block;
   size_t size = 0;
   bool last = false;
   std::vector<std::string> pieces;
   int64_t counted = 0;
   while (blocks.Next(block, size, last)) {
-    counted += CountPieces(std::string_view(block.Data(), size));
+    counted += CountPieces(std::string_view(block.Data(), size), rule);
     TextReader reader;
-    reader.AttachBlock(block.Data(), size);
+    reader.AttachBlock(block.Data(), size, rule);
     std::string_view piece;
     while (reader.ReadPiece(piece)) pieces.emplace_back(piece);
     if (last) break;
@@ -175,6 +177,35 @@ TEST(BlockReader, BlocksGiveThePiecesOfTheWholeFile) {
   // Nothing after 0x1A, whatever block it falls in.
   EXPECT_EQ(ReadInBlocks("ab\ncd\x1A" "ef\n", 1, 3), ReadAll("ab\ncd\x1A" "ef\n"));
   EXPECT_EQ(ReadInBlocks("", 1, 3), std::vector<std::string>());
+}
+
+TEST(TextReader, LongUtf8LinesAreCutBetweenCharacters) {
+  const size_t kMax = TextReader::kMaxPiece;
+  // Characters of two, three and four bytes after 0-3 ASCII bytes, so that byte
+  // 99,999 falls on every byte of a character; whole files and blocks alike.
+  for (const std::string ch : {"\xC3\xA9", "\xE3\x82\xA2", "\xF0\x9F\x98\x80"}) {
+    for (size_t ascii = 0; ascii < 4; ++ascii) {
+      std::string line(ascii, 'x');
+      while (line.size() < 2 * kMax + 50) line += ch;
+      const std::string data = line + "\nend";
+      for (const auto& pieces : {ReadAll(data, 65536 + 7, PieceRule::kUtf8Characters),
+                                 ReadInBlocks(data, 1, 4096, PieceRule::kUtf8Characters)}) {
+        ASSERT_EQ(pieces.size(), 4u) << ch.size() << " " << ascii;
+        EXPECT_EQ(pieces[0] + pieces[1] + pieces[2], line + "\n");
+        for (size_t k = 0; k < 2; ++k) {
+          EXPECT_LE(pieces[k].size(), kMax);
+          EXPECT_GT(pieces[k].size(), kMax - ch.size());
+          EXPECT_NE(static_cast<unsigned char>(pieces[k + 1][0]) & 0xC0, 0x80) << "a piece starts inside a character";
+        }
+      }
+    }
+  }
+  // Bytes that are no character, and code page 932 text, are cut after 99,999 bytes.
+  const std::string stray(150000, '\x80');
+  EXPECT_EQ(ReadAll(stray, 65536, PieceRule::kUtf8Characters)[0].size(), kMax);
+  std::string pairs;
+  while (pairs.size() < 150000) pairs += "\x83\x41";
+  EXPECT_EQ(ReadAll(pairs, 65536, PieceRule::kBytes)[0].size(), kMax);
 }
 
 // Output form line by line, the plain way: the runs ScanOutputForm must give.

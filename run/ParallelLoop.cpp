@@ -55,7 +55,7 @@ class Pipeline {
         partBytes_(std::max<size_t>(options.partBytes, 1)),
         partRecords_(std::max<size_t>(options.partRecords, 1)),
         stopSignal_(platform.StopSignal()),
-        blocks_(input, std::max<size_t>(options.blockSize, 1)) {
+        blocks_(input, std::max<size_t>(options.blockSize, 1), options.form.Pieces()) {
     for (int i = 0; i < options.workers; ++i) {
       contexts_.push_back(std::make_unique<RecordContext>(platform_));
     }
@@ -129,7 +129,7 @@ class Pipeline {
     block.index = nextIndex_++;
     if (countRecords_) {
       block.inBase = records_;
-      records_ += CountPieces(std::string_view(block.input.Data(), block.size));
+      records_ += CountPieces(std::string_view(block.input.Data(), block.size), form_.Pieces());
     }
     if (block.last) {
       readAll_ = true;
@@ -147,7 +147,7 @@ class Pipeline {
     context.outCount = 0;
     context.error = ErrorCode::kNone;
     context.errorLine = 0;
-    block.records.AttachBlock(block.input.Data(), block.size);
+    block.records.AttachBlock(block.input.Data(), block.size, form_.Pieces());
     block.fileStart = block.index == 0;
     block.converted = false;
     block.stopped = false;

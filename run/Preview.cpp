@@ -301,7 +301,7 @@ int RunPreview(const PreviewRequest& request, Platform& platform, PreviewObserve
   Previewer previewer(withJob ? &job : nullptr, platform, observer);
   previewer.Start(name);
   TextReader reader;
-  reader.Attach(std::move(input));
+  reader.Attach(std::move(input), request.data.Pieces());
   std::string_view piece;
   while (previewer.Count() < request.records && reader.ReadPiece(piece)) {
     previewer.Show(piece, request.data);

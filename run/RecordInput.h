@@ -22,6 +22,8 @@ struct DataForm {
   // True when records and lines are read and written as they are (code page
   // 932, CR LF): the loops may then copy lines without looking at them.
   bool AsIs() const { return !utf8Input && !output.utf8 && !output.lineFeedOnly; }
+  // How a line too long for one record is cut.
+  PieceRule Pieces() const { return utf8Input ? PieceRule::kUtf8Characters : PieceRule::kBytes; }
 };
 
 // The record a piece holds (the piece without its line feed), in code page

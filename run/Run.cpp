@@ -349,7 +349,7 @@ class ConversionRun {
                                      platform_, options, inputFailure_.reason);
       input->Close();
     } else {
-      reader_.Attach(std::move(input));
+      reader_.Attach(std::move(input), request_.data.Pieces());
       end = ProcessRecords(job_, reader_, outputs_.Writer(), context_, observer_, request_.data);
       inputFailure_.reason = reader_.FailureReason();
       reader_.Close();
