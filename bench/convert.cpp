@@ -103,6 +103,10 @@ int Speed(const char* cp932Path, const char* utf8Path, int runs) {
   };
   std::printf("records: %zu code page 932 (%zu bytes), %zu UTF-8 (%zu bytes); best of %d runs\n", cpRecords.size(),
               TotalBytes(cpRecords), u8Records.size(), TotalBytes(u8Records), runs);
+  if (cp932::wide::Available()) {
+    Report("UTF-8 -> code page 932, wide", TotalBytes(u8Records),
+           fromUtf8([](auto... a) { return cp932::wide::FromUtf8(a...); }));
+  }
   Report("UTF-8 -> code page 932, block", TotalBytes(u8Records),
          fromUtf8([](auto... a) { return cp932::block::FromUtf8(a...); }));
   Report("UTF-8 -> code page 932, scalar", TotalBytes(u8Records),

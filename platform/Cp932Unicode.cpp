@@ -1,6 +1,11 @@
 // UTF-8 -> code page 932 conversion, and the canonical form.
 //
-// UTF-8 to code page 932 has two paths that give the same bytes:
+// UTF-8 to code page 932 has three paths that give the same bytes:
+// - the wide path, where the processor has AVX-512 (platform/Cp932UnicodeWide.h), takes a
+//   stretch of text in passes: ASCII copied 64 bytes at a time, then the code points of
+//   its characters by fixed 64-byte windows, then a table look-up each, then the codes
+//   packed into bytes. It takes only text of well-formed characters that all have a form;
+//   any other text goes to the block path whole, which judges it;
 // - the block path takes kBlock input bytes at a time (platform/Cp932UnicodeSimd.h gives
 //   the byte classes of a block as bit masks): ASCII is copied a block at a time; a run of
 //   three-byte characters, most of Japanese text, up to five characters at a time with
@@ -23,6 +28,7 @@
 #include "platform/Cp932.h"
 #include "platform/Cp932UnicodeCodes.h"
 #include "platform/Cp932UnicodeSimd.h"
+#include "platform/Cp932UnicodeWide.h"
 #include "platform/Utf8.h"
 
 namespace cp932 {
@@ -49,28 +55,32 @@ constexpr uint32_t EntryOf(unsigned code) {
 }
 
 // Indexed by a Unicode value of the Basic Multilingual Plane (every character with a
-// code page 932 form is there).
-using EncodeTable = std::array<uint32_t, 0x10000>;
-
+// code page 932 form is there): what `of` makes of the character's code, or `none`.
 // (Kept to few steps: compilers bound the work of one constant evaluation.)
-constexpr EncodeTable BuildEncodeTable() {
+template <typename Entry>
+constexpr std::array<Entry, 0x10000> BuildEncodeTable(Entry none, Entry (*of)(unsigned code)) {
   std::array<std::array<bool, tb::kTrails>, tb::kLeads> nonCanonical{};
   for (uint16_t code : tb::kNonCanonical) nonCanonical[LeadIndex(code >> 8)][(code & 0xFF) - 0x40] = true;
-  EncodeTable t{};
-  t.fill(kNoForm);
+  std::array<Entry, 0x10000> t{};
+  t.fill(none);
   for (unsigned b = 0; b < 256; ++b)
-    if (tb::kSingleByte[b] != tb::kNone) t[tb::kSingleByte[b]] = EntryOf(b);
+    if (tb::kSingleByte[b] != tb::kNone) t[tb::kSingleByte[b]] = of(b);
   for (int l = 0; l < tb::kLeads; ++l) {
     for (int k = 0; k < tb::kTrails; ++k) {
       const char16_t u = tb::kDoubleByte[l][k];
-      if (u != 0 && !nonCanonical[l][k]) t[u] = EntryOf(LeadOf(l) << 8 | (0x40u + k));
+      if (u != 0 && !nonCanonical[l][k]) t[u] = of(LeadOf(l) << 8 | (0x40u + k));
     }
   }
-  for (const tb::OneWay& w : tb::kOneWay) t[w.codePoint] = EntryOf(w.code);
+  for (const tb::OneWay& w : tb::kOneWay) t[w.codePoint] = of(w.code);
   return t;
 }
 
-constexpr EncodeTable kEncode = BuildEncodeTable();
+constexpr auto kEncode = BuildEncodeTable<uint32_t>(kNoForm, EntryOf);
+
+// The same as bare codes, for the wide path: one byte below 0x100, a pair from 0x8140,
+// 0xFFFF for no form (no code has the lead byte 0xFF).
+constexpr uint16_t CodeOf(unsigned code) { return static_cast<uint16_t>(code); }
+constexpr auto kCode = BuildEncodeTable<uint16_t>(0xFFFF, CodeOf);
 
 inline uint32_t EncodeOf(char32_t u) { return u <= 0xFFFF ? kEncode[u] : kNoForm; }
 
@@ -313,7 +323,7 @@ inline bool HasTwins(unsigned char lead) { return lead == 0x87 || lead == 0xED |
 // ------------------------------------------------------------------ public
 
 FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
-  return block::FromUtf8(utf8, out, policy);
+  return wide::Available() ? wide::FromUtf8(utf8, out, policy) : block::FromUtf8(utf8, out, policy);
 }
 
 namespace block {
@@ -350,6 +360,40 @@ FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
 }
 
 }  // namespace block
+
+namespace wide {
+
+FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy) {
+  // A stretch of at most this many bytes goes through the passes at a time.
+  constexpr size_t kStretch = 1024;
+  uint16_t units[kStretch + 128];
+  const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+  const size_t n = utf8.size();
+  char* o = out;
+  size_t i = 0;
+  while (i < n) {
+    i += CopyAscii(in + i, n - i, o);
+    if (i == n) break;
+    // A stretch ends where a character starts (or, in bytes that are not UTF-8, anywhere).
+    size_t end = std::min(n, i + kStretch);
+    for (int k = 0; k < 3 && end < n && (in[end] & 0xC0) == 0x80; ++k) ++end;
+    size_t consumed = 0;
+    const ptrdiff_t count = CodePoints(in + i, end - i, units, consumed);
+    // Anything but well-formed characters of the commonest lead bytes, and any character
+    // without a form: the block path takes the whole text again and judges it.
+    if (count < 0) return block::FromUtf8(utf8, out, policy);
+    for (ptrdiff_t k = 0; k < count; ++k) units[k] = kCode[units[k]];
+    bool noForm = false;
+    o = PutCodes(units, static_cast<size_t>(count), o, noForm);
+    if (noForm) return block::FromUtf8(utf8, out, policy);
+    i += consumed;
+  }
+  FromUtf8Result result;
+  result.written = static_cast<size_t>(o - out);
+  return result;
+}
+
+}  // namespace wide
 
 
 FromUtf8Result AppendFromUtf8(std::string_view utf8, std::string& out, Unmappable policy) {

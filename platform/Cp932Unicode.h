@@ -93,8 +93,8 @@ inline size_t Canonicalize(std::string& text) { return Canonicalize(text.data(),
 // Each path is reachable on its own for the tests and the benchmark:
 // - scalar: one character at a time, the reference the others are tested against;
 // - block: 16 bytes at a time (SSE2, or byte by byte on other processors), what
-//   FromUtf8 takes, and ToUtf8 where there is no wide path;
-// - wide: code page 932 to UTF-8 64 bytes at a time (AVX-512), what ToUtf8 takes where
+//   FromUtf8 and ToUtf8 take where there is no wide path;
+// - wide: 64 bytes at a time (AVX-512), what FromUtf8 and ToUtf8 take where
 //   wide::Available().
 namespace scalar {
 FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy);
@@ -106,6 +106,7 @@ ToUtf8Result ToUtf8(std::string_view cp932, char* out);
 }  // namespace block
 namespace wide {
 bool Available();
+FromUtf8Result FromUtf8(std::string_view utf8, char* out, Unmappable policy);
 ToUtf8Result ToUtf8(std::string_view cp932, char* out);
 }  // namespace wide
 

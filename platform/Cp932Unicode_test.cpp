@@ -38,12 +38,14 @@ std::string Utf8(std::string_view cp932, size_t* blanks = nullptr) {
   return out.substr(1);
 }
 
-// One conversion from UTF-8 in full, for comparing the two paths.
-std::string FromUtf8Trace(std::string_view in, Unmappable policy, bool scalar) {
-  std::string out(cp932::MaxCp932Size(in.size()), '\0');
-  const FromUtf8Result r = scalar ? cp932::scalar::FromUtf8(in, out.data(), policy)
-                                  : cp932::FromUtf8(in, out.data(), policy);
-  out.resize(r.written);
+using FromUtf8Path = FromUtf8Result (*)(std::string_view, char*, Unmappable);
+
+// One conversion from UTF-8 in full by one path, for comparing the paths; the buffer is
+// exactly as large as the contract says.
+std::string FromUtf8Trace(std::string_view in, Unmappable policy, FromUtf8Path path) {
+  std::vector<char> buffer(cp932::MaxCp932Size(in.size()));
+  const FromUtf8Result r = path(in, buffer.data(), policy);
+  const std::string out(buffer.data(), r.written);
   return out + "|" + std::to_string(static_cast<int>(r.problem)) + " " + std::to_string(r.offset) + " " +
          std::to_string(r.codePoint) + " " + std::to_string(r.byte) + " " + std::to_string(r.column) + " " +
          std::to_string(r.replaced);
@@ -60,6 +62,21 @@ std::string ToUtf8Trace(std::string_view in, ToUtf8Path path) {
 }
 
 // The paths to compare with the scalar one on this processor.
+std::vector<FromUtf8Path> FastFromUtf8Paths() {
+  std::vector<FromUtf8Path> paths = {cp932::block::FromUtf8};
+  if (cp932::wide::Available()) paths.push_back(cp932::wide::FromUtf8);
+  return paths;
+}
+
+// Each fast path against the scalar one, both policies.
+void ExpectFromUtf8PathsAgree(const std::string& u) {
+  for (Unmappable policy : {Unmappable::kStop, Unmappable::kReplace}) {
+    const std::string expected = FromUtf8Trace(u, policy, cp932::scalar::FromUtf8);
+    for (FromUtf8Path path : FastFromUtf8Paths())
+      ASSERT_EQ(FromUtf8Trace(u, policy, path), expected) << testing::PrintToString(u);
+  }
+}
+
 std::vector<ToUtf8Path> FastToUtf8Paths() {
   std::vector<ToUtf8Path> paths = {cp932::block::ToUtf8};
   if (cp932::wide::Available()) paths.push_back(cp932::wide::ToUtf8);
@@ -267,8 +284,8 @@ TEST(Cp932Unicode, BlockAndScalarPathsAgreeOnRandomTexts) {
       else
         c += cp932Pieces[whole ? random() % 8 : random() % cp932Pieces.size()];
     }
-    for (Unmappable policy : {Unmappable::kStop, Unmappable::kReplace})
-      ASSERT_EQ(FromUtf8Trace(u, policy, false), FromUtf8Trace(u, policy, true)) << testing::PrintToString(u);
+    ExpectFromUtf8PathsAgree(u);
+    if (HasFatalFailure()) return;
     for (ToUtf8Path path : FastToUtf8Paths())
       ASSERT_EQ(ToUtf8Trace(c, path), ToUtf8Trace(c, cp932::scalar::ToUtf8)) << testing::PrintToString(c);
     ASSERT_TRUE(utf8::IsWellFormed(Utf8(c)));
@@ -315,8 +332,31 @@ TEST(Cp932Unicode, LongRunsOfThreeByteCharactersAgreeWithTheScalarPath) {
     for (size_t n = random() % 70; n > 0; --n) u += three[random() % 32 != 0 ? random() % 6 : 6 + random() % 2];
     if (round % 3 == 0) u += "\xE3\x81";  // cut
     else if (round % 3 == 1) u += "xyz";
-    for (Unmappable policy : {Unmappable::kStop, Unmappable::kReplace})
-      ASSERT_EQ(FromUtf8Trace(u, policy, false), FromUtf8Trace(u, policy, true)) << testing::PrintToString(u);
+    ExpectFromUtf8PathsAgree(u);
+    if (HasFatalFailure()) return;
+  }
+}
+
+// Texts of up to three stretches of the wide path (1,024 bytes each, cut where a character
+// starts), so that characters of two, three and four bytes and malformed ones fall across
+// every 64-byte window edge and every stretch edge, with runs of ASCII long enough to be
+// copied as they are between them. Each fast path against the scalar one.
+TEST(Cp932Unicode, FastPathsFromUtf8AgreeAcrossWindowsAndStretches) {
+  const std::vector<std::string> pieces = {
+      "a", "\\", "α", "東", "ア", "ｱ", "〜", "﨑", "¥",                 // mappable: the first 9
+      std::string(63, '0'), std::string(64, '1'), std::string(130, '2'),  // ASCII runs
+      "é", "😀", "\xED\x9F\xBF", "\xE0\xA0\x80", "\x80", "\xE3\x81", "\xC3", "\xFF"};
+  std::mt19937 random(1024);
+  for (int round = 0; round < 3000; ++round) {
+    std::string u;
+    const size_t size = random() % 3100;
+    const bool whole = round % 2 == 0;
+    while (u.size() < size) {
+      const size_t pick = random() % 8 == 0 ? 9 + random() % 3 : random() % 9;
+      u += whole || random() % 64 != 0 ? pieces[pick] : pieces[12 + random() % 8];
+    }
+    ExpectFromUtf8PathsAgree(u);
+    if (HasFatalFailure()) return;
   }
 }
 
@@ -336,8 +376,10 @@ TEST(Cp932Unicode, NoPathReadsBeyondTheText) {
     std::memcpy(end - size, utf8Tail.data() + utf8Tail.size() - size, size);
     for (Unmappable policy : {Unmappable::kStop, Unmappable::kReplace}) {
       const FromUtf8Result a = cp932::scalar::FromUtf8(u, out.data(), policy);
-      const FromUtf8Result b = cp932::block::FromUtf8(u, out.data(), policy);
-      EXPECT_EQ(std::make_pair(a.written, a.problem), std::make_pair(b.written, b.problem)) << size;
+      for (FromUtf8Path path : FastFromUtf8Paths()) {
+        const FromUtf8Result b = path(u, out.data(), policy);
+        EXPECT_EQ(std::make_pair(a.written, a.problem), std::make_pair(b.written, b.problem)) << size;
+      }
     }
     std::memcpy(end - size, cp932Tail.data() + cp932Tail.size() - size, size);
     const size_t written = cp932::scalar::ToUtf8(c, out.data()).written;
