@@ -7,14 +7,19 @@
 // the run finds it; then the program runs exactly as `rux param.txt` would,
 // with one of four data forms (code page 932; UTF-8 in and out; UTF-8 in with
 // stand-ins; UTF-8 out with LF and a byte-order mark).
-// Whatever the run prints or returns is fine; the sanitizers decide.
+// Whatever the run prints or returns is fine; the sanitizers decide. Before
+// the run, the input file's bytes, whole and line by line, go through each
+// path of the converter in both directions, and the paths must agree with the
+// scalar one.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/Program.h"
+#include "platform/Cp932Unicode.h"
 #include "platform/FakePlatform.h"
 
 namespace {
@@ -47,6 +52,27 @@ std::string FindInpValue(std::string_view param) {
   return std::string();
 }
 
+// The converter's paths against the scalar one on any bytes; a difference stops the fuzzer.
+void CheckConverterPaths(std::string_view text) {
+  std::vector<char> a(cp932::MaxUtf8Size(text.size())), b(a.size());
+  for (cp932::Unmappable policy : {cp932::Unmappable::kStop, cp932::Unmappable::kReplace}) {
+    const cp932::FromUtf8Result expected = cp932::scalar::FromUtf8(text, a.data(), policy);
+    for (auto path : {cp932::block::FromUtf8, cp932::FromUtf8}) {
+      const cp932::FromUtf8Result r = path(text, b.data(), policy);
+      if (r.written != expected.written || r.problem != expected.problem || r.column != expected.column ||
+          r.replaced != expected.replaced || std::string_view(a.data(), r.written) != std::string_view(b.data(), r.written))
+        __builtin_trap();
+    }
+  }
+  const cp932::ToUtf8Result expected = cp932::scalar::ToUtf8(text, a.data());
+  for (auto path : {cp932::block::ToUtf8, cp932::ToUtf8}) {
+    const cp932::ToUtf8Result r = path(text, b.data());
+    if (r.written != expected.written || r.blanks != expected.blanks ||
+        std::string_view(a.data(), r.written) != std::string_view(b.data(), r.written))
+      __builtin_trap();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -55,6 +81,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view param = all.substr(0, split);
   std::string_view input =
       split == std::string_view::npos ? std::string_view() : all.substr(split + 2);
+
+  // The whole file, and each line as the record loop converts it (one bad byte elsewhere
+  // sends a whole text to the block path).
+  CheckConverterPaths(input);
+  for (size_t at = 0; at < input.size();) {
+    const size_t end = std::min(input.find('\n', at), input.size());
+    CheckConverterPaths(input.substr(at, end - at));
+    at = end + 1;
+  }
 
   FakePlatform platform;
   platform.SetFile("param.txt", std::string(param));
