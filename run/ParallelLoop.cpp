@@ -173,6 +173,10 @@ class Pipeline {
         block.converted = block.stopped = true;
         break;
       }
+      if (IsEmptyUtf8File(piece, block.fileStart, form_)) {
+        block.fileStart = false;
+        continue;
+      }
       ConvertRecord(piece, block, context);
       block.ends.push_back(context.out.size());
       // A stopped run need not finish the block; asked now and then only,

@@ -146,6 +146,7 @@ class Previewer {
   // run converts it (a record that cannot be is shown as far as it could,
   // with error 28).
   void Show(std::string_view piece, const DataForm& form) {
+    if (IsEmptyUtf8File(piece, context_.inCount == 0, form)) return;
     report_ = PreviewRecord();
     report_.fileName = context_.fileName;
     report_.job = job_;

@@ -9,6 +9,7 @@
 
 #include "platform/Cp932Unicode.h"
 #include "platform/TextIo.h"
+#include "platform/Utf8.h"
 #include "record/RecordContext.h"
 
 struct DataForm {
@@ -25,6 +26,12 @@ struct DataForm {
   // How a line too long for one record is cut.
   PieceRule Pieces() const { return utf8Input ? PieceRule::kUtf8Characters : PieceRule::kBytes; }
 };
+
+// A UTF-8 file of nothing but a byte-order mark, what editors save for an
+// empty file, holds no record: its one piece is skipped, not counted.
+inline bool IsEmptyUtf8File(std::string_view piece, bool fileStart, const DataForm& form) {
+  return fileStart && form.utf8Input && piece == utf8::kBom;
+}
 
 // The record a piece holds (the piece without its line feed), in code page
 // 932: the piece itself, or under UTF-8 input its conversion into the

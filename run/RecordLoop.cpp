@@ -56,6 +56,7 @@ LoopEnd ProcessRecords(const Job& job, TextReader& reader, TextWriter& writer,
   std::string_view piece;
   while (context.error == ErrorCode::kNone && reader.ReadPiece(piece)) {
     if (stop.load(std::memory_order_relaxed) != 0) return LoopEnd::kStopped;
+    if (IsEmptyUtf8File(piece, context.inCount == 0, form)) continue;
     const bool explaining = context.inCount < explain;
     if (direct && !explaining) {
       ++context.inCount;
