@@ -184,7 +184,8 @@ RUX_WIDE ptrdiff_t CodePoints(const unsigned char* p, size_t n, uint16_t* to, si
     // The characters that start in the window, their bytes brought together in order; a
     // character cut by the window's end takes its last bytes from the next one.
     const uint64_t starts = (~high | lead2 | lead3) & valid;
-    const __m512i next = _mm512_maskz_loadu_epi8(Below(left <= 64 ? 0 : left - 64 < 2 ? left - 64 : 2), p + i + 64);
+    const size_t after = left > 64 ? left - 64 : 0;  // bytes of the text after the window
+    const __m512i next = _mm512_maskz_loadu_epi8(Below(after < 2 ? after : 2), p + i + 64);
     const __m512i at = _mm512_maskz_compress_epi8(starts, iota);
     const __m512i first = _mm512_permutexvar_epi8(at, v);
     const __m512i second = _mm512_permutex2var_epi8(v, _mm512_add_epi8(at, Bytes(1)), next);
